@@ -1,0 +1,30 @@
+// The two ordered key tables through which the launcher names the entries of
+// its files. Callers use the indices, never the texts.
+#pragma once
+
+// Entries of the launcher settings file and of the installed application's
+// INI. The last entry is not a key: it is the section name both files use.
+enum SettingIndex {
+  kIniFile = 0,    // path of the installed application's INI file
+  kAppName = 1,    // caption of every box, argument of the questions
+  kSetupOnly = 2,  // non-zero: never offer the installed application
+  kVersion = 3,    // version the setup brings / version installed
+  kClassName = 4,  // window class of the running application
+  kSetupName = 5,  // setup program, resolved beside the launcher
+  kVerbose = 6,    // non-zero: diagnostic notices
+  kCommand = 7,    // command line of the installed application
+  kAutoSection = 8,
+  kSettingCount = 9
+};
+
+// Entries of each language section of the message file.
+enum MessageIndex {
+  kAskRunSetup = 0,  // question offering setup, one %s for the name
+  kAskRunExe = 1,    // question offering the installed application
+  kExeErr = 2,       // question after the application failed to start
+  kSetupErr = 3,     // notice when setup failed to start, shown as written
+  kMessageCount = 4
+};
+
+extern const char* const SettingKey[kSettingCount];
+extern const char* const MessageKey[kMessageCount];

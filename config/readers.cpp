@@ -1,0 +1,68 @@
+#include "config/readers.h"
+
+#include "config/text.h"
+
+platform::Instance launcherInstance = nullptr;
+
+namespace {
+
+const char kSettingsFile[] = "pellomar.ini";
+const char kMessageFile[] = "pellomar.dat";
+
+// Reads `key` of `section` from `file`; an unresolved (empty) path means the
+// file cannot be found, so nothing is asked of the platform.
+unsigned ReadString(const char* section, const char* key, char* buffer,
+                    unsigned size, const char* file) {
+  if (file[0] == '\0') {
+    if (size > 0) buffer[0] = '\0';
+    return 0;
+  }
+  return platform::GetPrivateProfileStringA(section, key, "", buffer, size,
+                                            file);
+}
+
+int ReadInt(const char* section, const char* key, int fallback,
+            const char* file) {
+  if (file[0] == '\0') return fallback;
+  return platform::GetPrivateProfileIntA(section, key, fallback, file);
+}
+
+}  // namespace
+
+unsigned ReadSetting(SettingIndex index, char* buffer, unsigned size) {
+  char path[text::kBufferSize];
+  ResolveBesideLauncher(path, text::kReadSize, kSettingsFile);
+  return ReadString(SettingKey[kAutoSection], SettingKey[index], buffer, size,
+                    path);
+}
+
+int ReadSettingInt(SettingIndex index) {
+  char path[text::kBufferSize];
+  ResolveBesideLauncher(path, text::kReadSize, kSettingsFile);
+  return ReadInt(SettingKey[kAutoSection], SettingKey[index], -1, path);
+}
+
+unsigned ReadMessage(MessageIndex index, char* buffer, unsigned size) {
+  char language[text::kBufferSize];
+  platform::GetProfileStringA("intl", "sLanguage", "ENU", language,
+                              text::kReadSize);
+  char path[text::kBufferSize];
+  ResolveBesideLauncher(path, text::kReadSize, kMessageFile);
+  return ReadString(language, MessageKey[index], buffer, size, path);
+}
+
+int ReadInstalledVersion() {
+  char file[text::kBufferSize];
+  if (ReadSetting(kIniFile, file, text::kReadSize) == 0) return 0;
+  return ReadInt(SettingKey[kAutoSection], SettingKey[kVersion], 0, file);
+}
+
+unsigned ReadInstalledCommand(char* buffer, unsigned size) {
+  char file[text::kBufferSize];
+  if (ReadSetting(kIniFile, file, text::kReadSize) == 0) {
+    if (size > 0) buffer[0] = '\0';
+    return 0;
+  }
+  return ReadString(SettingKey[kAutoSection], SettingKey[kCommand], buffer,
+                    size, file);
+}

@@ -1,0 +1,67 @@
+#include "launcher/launcher.h"
+
+#include "config/readers.h"
+#include "config/text.h"
+#include "launcher/reporter.h"
+
+namespace {
+
+// WinExec results of 31 or less are failures to start.
+bool Started(unsigned result) { return result > 31; }
+
+}  // namespace
+
+void RunSetup() {
+  const Reporter reporter(ReadSettingInt(kVerbose));
+  char name[text::kBufferSize];
+  char path[text::kBufferSize];
+  ReadSetting(kSetupName, name, text::kReadSize);
+  ResolveBesideLauncher(path, text::kReadSize, name);
+  reporter.NoteText("Running setup <%s>", path);
+  if (Started(platform::WinExec(path, platform::kShowNormal))) return;
+  // Shown whatever the verbose flag, and as written: it is not a format.
+  ReadMessage(kSetupErr, name, text::kReadSize);
+  reporter.Show(name, platform::kStyleNotice);
+}
+
+int LauncherMain(platform::Instance instance, platform::Instance, const char*,
+                 int) {
+  launcherInstance = instance;
+  const Reporter reporter(ReadSettingInt(kVerbose));
+  reporter.DumpOptions();
+
+  char message[text::kBufferSize];
+  char appName[text::kBufferSize];
+
+  if (ReadSetting(kClassName, message, text::kReadSize) != 0 &&
+      platform::FindWindowA(message, nullptr) != nullptr) {
+    reporter.Note("App already running");
+    return 0;
+  }
+
+  const int setupVersion = ReadSettingInt(kVersion);
+  const int installedVersion = ReadInstalledVersion();
+  if (setupVersion > installedVersion) {
+    ReadMessage(kAskRunSetup, message, text::kReadSize);
+    ReadSetting(kAppName, appName, text::kReadSize);
+    if (reporter.Ask(message, appName) == platform::kAnswerYes) RunSetup();
+    return 0;
+  }
+
+  if (ReadSettingInt(kSetupOnly) != 0) {
+    reporter.Note("Application Installed - SetupOnly Active");
+    return 0;
+  }
+
+  ReadMessage(kAskRunExe, message, text::kReadSize);
+  ReadSetting(kAppName, appName, text::kReadSize);
+  if (reporter.Ask(message, appName) != platform::kAnswerYes) return 0;
+
+  ReadInstalledCommand(message, text::kReadSize);
+  reporter.NoteText("Running command <%s>", message);
+  if (Started(platform::WinExec(message, platform::kShowNormal))) return 0;
+
+  ReadMessage(kExeErr, message, text::kReadSize);
+  if (reporter.Ask(message, appName) == platform::kAnswerYes) RunSetup();
+  return 0;
+}

@@ -1,0 +1,433 @@
+#include "platform/ini/ini_reader.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace ini {
+
+std::size_t MemorySource::Read(char* buffer, std::size_t capacity) {
+  const std::size_t n = capacity < size_ - at_ ? capacity : size_ - at_;
+  std::memcpy(buffer, data_ + at_, n);
+  at_ += n;
+  return n;
+}
+
+namespace {
+
+constexpr int kEnd = -1;
+
+bool IsBlank(int c) {
+  return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == 0x1A;
+}
+
+bool IsLineEnd(int c) { return c == '\n' || c == '\r'; }
+
+int Lower(int c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
+
+// The text of a file as bytes, decoded from UTF-16 when it says so. A NUL
+// (a byte, or a code unit of UTF-16) ends the text.
+class TextStream {
+ public:
+  explicit TextStream(Source& source) : source_(source) { Start(); }
+
+  // The next byte, or kEnd.
+  int Next() {
+    if (at_ == length_ && !Refill()) return kEnd;
+    const unsigned char c = static_cast<unsigned char>(data_[at_++]);
+    if (c == 0) {
+      End();
+      return kEnd;
+    }
+    return c;
+  }
+
+  // Consumes the rest of the current line, its line end included.
+  void SkipLine() {
+    for (;;) {
+      if (at_ == length_ && !Refill()) return;
+      const char* p = data_ + at_;
+      const char* stop = data_ + length_;
+      while (p != stop && *p != '\n' && *p != '\r' && *p != '\0') ++p;
+      if (p == stop) {
+        at_ = length_;
+      } else if (*p == '\0') {
+        End();
+        return;
+      } else {
+        at_ = static_cast<std::size_t>(p - data_) + 1;
+        return;
+      }
+    }
+  }
+
+ private:
+  enum class Encoding { kBytes, kUtf16Le, kUtf16Be };
+  static constexpr std::size_t kRawSize = 4096;
+
+  void End() {
+    ended_ = true;
+    at_ = length_ = 0;
+  }
+
+  // Reads the first bytes and recognises a byte-order mark.
+  void Start() {
+    std::size_t n = 0;
+    while (n < 3) {
+      const std::size_t got = source_.Read(raw_ + n, kRawSize - n);
+      if (got == 0) break;
+      n += got;
+    }
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(raw_);
+    std::size_t skip = 0;
+    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
+      skip = 3;
+    } else if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+      encoding_ = Encoding::kUtf16Le;
+      skip = 2;
+    } else if (n >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
+      encoding_ = Encoding::kUtf16Be;
+      skip = 2;
+    }
+    if (n == 0) last_ = true;
+    if (encoding_ == Encoding::kBytes) {
+      data_ = raw_ + skip;
+      length_ = n - skip;
+    } else {
+      std::memmove(raw_, raw_ + skip, n - skip);
+      Decode(n - skip);
+    }
+  }
+
+  bool Refill() {
+    while (!ended_) {
+      if (last_) {
+        End();
+        break;
+      }
+      if (encoding_ == Encoding::kBytes) {
+        const std::size_t got = source_.Read(raw_, kRawSize);
+        if (got == 0) {
+          last_ = true;
+          continue;
+        }
+        data_ = raw_;
+        at_ = 0;
+        length_ = got;
+        return true;
+      }
+      const std::size_t got =
+          source_.Read(raw_ + carried_, kRawSize - carried_);
+      if (got == 0) {
+        // A lone last byte is dropped; a lone high surrogate becomes U+FFFD.
+        last_ = true;
+        if (pendingHigh_ == 0) continue;
+        pendingHigh_ = 0;
+        data_ = decoded_;
+        at_ = 0;
+        length_ = PutCodePoint(decoded_, 0xFFFD);
+        return true;
+      }
+      Decode(carried_ + got);
+      if (length_ != 0) return true;
+    }
+    return false;
+  }
+
+  static std::size_t PutCodePoint(char* out, std::uint32_t cp) {
+    if (cp < 0x80) {
+      out[0] = static_cast<char>(cp);
+      return 1;
+    }
+    if (cp < 0x800) {
+      out[0] = static_cast<char>(0xC0 | (cp >> 6));
+      out[1] = static_cast<char>(0x80 | (cp & 0x3F));
+      return 2;
+    }
+    if (cp < 0x10000) {
+      out[0] = static_cast<char>(0xE0 | (cp >> 12));
+      out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out[2] = static_cast<char>(0x80 | (cp & 0x3F));
+      return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | (cp >> 18));
+    out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 4;
+  }
+
+  // Decodes `n` bytes of UTF-16 from raw_ into decoded_. An odd last byte is
+  // carried over to the next read; a NUL code unit ends the text.
+  void Decode(std::size_t n) {
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(raw_);
+    const bool little = encoding_ == Encoding::kUtf16Le;
+    std::size_t out = 0;
+    std::size_t i = 0;
+    for (; i + 1 < n; i += 2) {
+      const std::uint32_t unit =
+          little ? (b[i] | (b[i + 1] << 8)) : ((b[i] << 8) | b[i + 1]);
+      if (unit == 0) {
+        last_ = true;
+        pendingHigh_ = 0;
+        i = n;
+        break;
+      }
+      if (pendingHigh_ != 0) {
+        const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
+        out += PutCodePoint(
+            decoded_ + out,
+            low ? 0x10000 + ((pendingHigh_ - 0xD800) << 10) + (unit - 0xDC00)
+                : 0xFFFD);
+        pendingHigh_ = 0;
+        if (low) continue;
+      }
+      if (unit >= 0xD800 && unit <= 0xDBFF) {
+        pendingHigh_ = unit;
+      } else {
+        const bool strayLow = unit >= 0xDC00 && unit <= 0xDFFF;
+        out += PutCodePoint(decoded_ + out, strayLow ? 0xFFFD : unit);
+      }
+    }
+    carried_ = n - i;
+    if (carried_ != 0) raw_[0] = raw_[i];
+    data_ = decoded_;
+    at_ = 0;
+    length_ = out;
+  }
+
+  Source& source_;
+  Encoding encoding_ = Encoding::kBytes;
+  char raw_[kRawSize];
+  // Each two-byte unit becomes at most three bytes, a surrogate pair four.
+  char decoded_[kRawSize / 2 * 3 + 4];
+  const char* data_ = raw_;
+  std::size_t at_ = 0;
+  std::size_t length_ = 0;
+  std::size_t carried_ = 0;
+  std::uint32_t pendingHigh_ = 0;
+  bool last_ = false;   // what is in the buffer is the end of the text
+  bool ended_ = false;  // nothing more will be read
+};
+
+// A requested section or key name, trimmed of blanks.
+struct Name {
+  explicit Name(const char* text) {
+    while (IsBlank(static_cast<unsigned char>(*text))) ++text;
+    std::size_t n = std::strlen(text);
+    while (n > 0 && IsBlank(static_cast<unsigned char>(text[n - 1]))) --n;
+    chars = text;
+    length = n;
+  }
+  const char* chars;
+  std::size_t length;
+};
+
+// Compares a name in the file, fed one character at a time, with a requested
+// name. Blanks before and after the name in the file are ignored; blanks
+// inside it must match exactly.
+class NameMatcher {
+ public:
+  explicit NameMatcher(const Name& name) : name_(name) {}
+
+  void Feed(int c) {
+    if (failed_) return;
+    if (IsBlank(c)) {
+      if (at_ == 0 && pending_ == 0) return;  // leading blank
+      if (at_ + pending_ >= name_.length || name_.chars[at_ + pending_] != c)
+        blankMismatch_ = true;
+      ++pending_;
+      return;
+    }
+    if (blankMismatch_) {
+      failed_ = true;
+      return;
+    }
+    at_ += pending_;
+    pending_ = 0;
+    if (at_ >= name_.length ||
+        Lower(static_cast<unsigned char>(name_.chars[at_])) != Lower(c)) {
+      failed_ = true;
+      return;
+    }
+    ++at_;
+  }
+
+  bool Failed() const { return failed_; }
+  bool Matched() const { return !failed_ && at_ == name_.length; }
+
+ private:
+  const Name& name_;
+  std::size_t at_ = 0;
+  std::size_t pending_ = 0;
+  bool blankMismatch_ = false;
+  bool failed_ = false;
+};
+
+// Collects a value into the caller's buffer: its first `size` characters are
+// kept (enough for size - 1 once a quote is removed), while the position and
+// character of the last non-blank are tracked to the end of the line.
+class ValueCollector {
+ public:
+  ValueCollector(char* buffer, unsigned size) : buffer_(buffer), size_(size) {}
+
+  void Feed(int c) {
+    if (length_ == 0 && IsBlank(c)) return;
+    if (length_ < size_) buffer_[length_] = static_cast<char>(c);
+    if (length_ == 0) first_ = c;
+    ++length_;
+    if (!IsBlank(c)) {
+      trimmed_ = length_;
+      last_ = c;
+    }
+  }
+
+  // Removes one pair of matching quotes, cuts, terminates; returns the count.
+  unsigned Finish() {
+    std::uint64_t n = trimmed_;
+    std::size_t from = 0;
+    if (n >= 2 && (first_ == '"' || first_ == '\'') && last_ == first_) {
+      from = 1;
+      n -= 2;
+    }
+    if (n > size_ - 1) n = size_ - 1;
+    std::memmove(buffer_, buffer_ + from, static_cast<std::size_t>(n));
+    buffer_[n] = '\0';
+    return static_cast<unsigned>(n);
+  }
+
+ private:
+  char* buffer_;
+  unsigned size_;
+  std::uint64_t length_ = 0;
+  std::uint64_t trimmed_ = 0;
+  int first_ = 0;
+  int last_ = 0;
+};
+
+unsigned CopyFallback(const char* fallback, char* buffer, unsigned size) {
+  if (fallback == nullptr) fallback = "";
+  std::size_t n = std::strlen(fallback);
+  if (n > size - 1) n = size - 1;
+  std::memmove(buffer, fallback, n);
+  buffer[n] = '\0';
+  return static_cast<unsigned>(n);
+}
+
+enum class Lookup { kMissing, kNoValue, kValue };
+
+// Finds `key` in the first section named `section`. On kValue the value is in
+// `buffer`.
+Lookup Find(TextStream& in, const Name& section, const Name& key, char* buffer,
+            unsigned size) {
+  // Lines before the first header belong to a section without a name.
+  bool inTarget = section.length == 0;
+  for (;;) {
+    int c = in.Next();
+    while (IsBlank(c)) c = in.Next();
+    if (c == kEnd) return Lookup::kMissing;
+    if (IsLineEnd(c)) continue;
+    const bool maybeHeader = c == '[';
+    if (c == ';' || (!inTarget && !maybeHeader)) {
+      in.SkipLine();
+      continue;
+    }
+
+    NameMatcher sectionName(section);
+    NameMatcher keyName(key);
+    ValueCollector value(buffer, size);
+    bool header = false;      // a ']' closed the section name
+    bool equals = false;      // the key ended at '='
+    bool collecting = false;  // the key matched: the rest is its value
+    if (inTarget) keyName.Feed(c);
+    for (;;) {
+      c = in.Next();
+      if (c == kEnd || IsLineEnd(c)) break;
+      if (maybeHeader && c == ']') {
+        header = true;
+        in.SkipLine();
+        break;
+      }
+      if (maybeHeader) sectionName.Feed(c);
+      if (!inTarget) continue;
+      if (collecting) {
+        value.Feed(c);
+      } else if (!equals && c == '=') {
+        equals = true;
+        collecting = keyName.Matched();
+      } else if (!equals) {
+        keyName.Feed(c);
+      }
+      if (!maybeHeader && ((equals && !collecting) || keyName.Failed())) {
+        in.SkipLine();
+        break;
+      }
+    }
+
+    if (header) {
+      // Only the first section of a name is visible: leaving it ends the
+      // search.
+      if (inTarget) return Lookup::kMissing;
+      inTarget = sectionName.Matched();
+      continue;
+    }
+    if (!inTarget) continue;
+    if (collecting) {
+      value.Finish();
+      return Lookup::kValue;
+    }
+    if (!equals && keyName.Matched()) return Lookup::kNoValue;
+  }
+}
+
+}  // namespace
+
+unsigned GetString(Source* source, const char* section, const char* key,
+                   const char* fallback, char* buffer, unsigned size) {
+  if (size == 0) return 0;
+  if (source != nullptr && section != nullptr && key != nullptr) {
+    TextStream in(*source);
+    if (Find(in, Name(section), Name(key), buffer, size) == Lookup::kValue)
+      return static_cast<unsigned>(std::strlen(buffer));
+  }
+  return CopyFallback(fallback, buffer, size);
+}
+
+int GetInt(Source* source, const char* section, const char* key, int fallback) {
+  // Only the first 29 characters of a value are read as a number, as the
+  // Windows function reads it through a buffer of 30.
+  char value[30];
+  if (GetString(source, section, key, "", value, sizeof value) == 0)
+    return fallback;
+  return ParseInt(value);
+}
+
+int ParseInt(const char* text) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+  while (*p != '\0' && *p <= ' ') ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  unsigned base = 10;
+  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'o' || p[1] == 'b')) {
+    base = p[1] == 'x' ? 16 : p[1] == 'o' ? 8 : 2;
+    p += 2;
+  }
+  std::uint32_t total = 0;
+  for (;; ++p) {
+    unsigned digit;
+    if (*p >= '0' && *p <= '9') {
+      digit = *p - '0';
+    } else if (*p >= 'a' && *p <= 'z') {
+      digit = *p - 'a' + 10;
+    } else if (*p >= 'A' && *p <= 'Z') {
+      digit = *p - 'A' + 10;
+    } else {
+      break;
+    }
+    if (digit >= base) break;
+    total = total * base + digit;
+  }
+  if (negative) total = 0u - total;
+  return static_cast<int>(total);
+}
+
+}  // namespace ini

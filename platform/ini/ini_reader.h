@@ -1,0 +1,72 @@
+// Portable INI lookups with the results of the Windows profile functions.
+//
+// Works on text, not on files: the caller hands in a Source that yields the
+// file's bytes in pieces, so the same code serves real files, in-memory files
+// and tests on plain strings. The text is streamed through a fixed buffer; a
+// file is never loaded whole, and reading stops as soon as the answer is
+// known.
+//
+// What it does:
+//  - section and key names match without regard to ASCII case; names and
+//    values are trimmed of blanks (space, tab, vertical tab, form feed, and
+//    the DOS end-of-file mark 0x1A found on old CD-ROMs);
+//  - "[ Name ]" is section "Name"; the name ends at the first ']' and the rest
+//    of that line is ignored; a '[' line without ']' is an ordinary line;
+//  - a line whose first non-blank character is ';' is a comment; a ';' later
+//    in a line is ordinary text;
+//  - the first key of a name wins, and only the first section of a name is
+//    visible; a key line without '=' has no value and gives the fallback;
+//  - one pair of matching quotes (" or ') around a trimmed value is removed;
+//  - LF, CR and CRLF end lines; a NUL byte ends the text;
+//  - a UTF-8 byte-order mark is skipped; UTF-16 text (LE or BE, with its
+//    byte-order mark) is decoded and handed on as UTF-8. Other text is passed
+//    on byte for byte.
+//
+// What it does not do: list sections or keys (null names), write anything,
+// expand anything, or map code pages.
+#pragma once
+
+#include <cstddef>
+
+namespace ini {
+
+// Yields the bytes of one file, in order, in pieces of any size.
+class Source {
+ public:
+  // Copies up to `capacity` bytes into `buffer`; returns how many, 0 at the
+  // end (or on a read error, which counts as the end).
+  virtual std::size_t Read(char* buffer, std::size_t capacity) = 0;
+
+ protected:
+  ~Source() = default;
+};
+
+// A Source over bytes in memory.
+class MemorySource final : public Source {
+ public:
+  MemorySource(const char* data, std::size_t size) : data_(data), size_(size) {}
+  std::size_t Read(char* buffer, std::size_t capacity) override;
+
+ private:
+  const char* data_;
+  std::size_t size_;
+  std::size_t at_ = 0;
+};
+
+// Value of `key` in `section`, as GetPrivateProfileStringA gives it. A null
+// `source` is a missing file. At most size - 1 bytes are stored and the text
+// is always terminated (nothing is written when size is 0); returns the
+// number of bytes stored.
+unsigned GetString(Source* source, const char* section, const char* key,
+                   const char* fallback, char* buffer, unsigned size);
+
+// Value of `key` in `section` as an integer, as GetPrivateProfileIntA gives
+// it: `fallback` when the value is missing or empty.
+int GetInt(Source* source, const char* section, const char* key, int fallback);
+
+// The integer syntax of the profile functions: leading blanks, one optional
+// sign directly followed by digits, up to the first other character; "0x",
+// "0o" and "0b" select hexadecimal, octal and binary; wraps to 32 bits.
+int ParseInt(const char* text);
+
+}  // namespace ini

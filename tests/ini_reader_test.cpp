@@ -1,0 +1,261 @@
+// The portable INI reader against the results of the Windows profile
+// functions. Every case runs three times: on the whole text at once, and
+// streamed in pieces of one and of three bytes, so that no rule depends on
+// where a read happens to end.
+#include "platform/ini/ini_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// Hands out its text in pieces of at most `piece` bytes.
+class PieceSource final : public ini::Source {
+ public:
+  PieceSource(const std::string& text, std::size_t piece)
+      : text_(text), piece_(piece) {}
+  std::size_t Read(char* buffer, std::size_t capacity) override {
+    std::size_t n = std::min({capacity, piece_, text_.size() - at_});
+    text_.copy(buffer, n, at_);
+    at_ += n;
+    return n;
+  }
+
+ private:
+  const std::string& text_;
+  std::size_t piece_;
+  std::size_t at_ = 0;
+};
+
+const std::size_t kPieces[] = {1 << 20, 1, 3};
+
+std::string Lookup(const std::string& text, const char* section,
+                   const char* key, std::size_t piece, unsigned size = 255) {
+  PieceSource source(text, piece);
+  char buffer[512];
+  std::memset(buffer, 'X', sizeof buffer);
+  const unsigned n =
+      ini::GetString(&source, section, key, "<none>", buffer, size);
+  EXPECT_EQ(n, std::strlen(buffer)) << "count differs from the text stored";
+  return buffer;
+}
+
+struct StringCase {
+  const char* what;
+  std::string text;
+  const char* section;
+  const char* key;
+  const char* expected;  // "<none>" is the fallback
+};
+
+const StringCase kStringCases[] = {
+    {"plain", "[Auto]\nVersion=3\n", "Auto", "Version", "3"},
+    {"case of names", "[aUTO]\nvERSION=3\n", "AUTO", "version", "3"},
+    {"blanks around everything", " \t[ Auto ] \n \tAppName \t= My App \t\n",
+     "Auto", "AppName", "My App"},
+    {"requested names trimmed", "[Auto]\nA=1\n", " Auto ", "\tA ", "1"},
+    {"blank inside a name must match", "[Auto]\nApp Name=1\n", "Auto",
+     "App Name", "1"},
+    {"different blank inside a name", "[Auto]\nApp\tName=1\n", "Auto",
+     "App Name", "<none>"},
+    {"name stops at the first ]", "[Auto]junk\nA=1\n", "Auto", "A", "1"},
+    {"text after ] ignored", "[Auto] B=2\nA=1\n", "Auto", "B", "<none>"},
+    {"second ] is part of the rest", "[Au]to]\nA=1\n", "Au", "A", "1"},
+    {"[ without ] is a key line", "[Auto]\n[x=1\n", "Auto", "[x", "1"},
+    {"= inside a header", "[a=b]\nA=1\n", "a=b", "A", "1"},
+    {"double quotes removed", "[S]\nK=\"a b\"\n", "S", "K", "a b"},
+    {"single quotes removed", "[S]\nK='a b'\n", "S", "K", "a b"},
+    {"only the outer pair", "[S]\nK=\"a\"b\"\n", "S", "K", "a\"b"},
+    {"unmatched quote kept", "[S]\nK=\"ab\n", "S", "K", "\"ab"},
+    {"mixed quotes kept", "[S]\nK='ab\"\n", "S", "K", "'ab\""},
+    {"lone quote kept", "[S]\nK=\"\n", "S", "K", "\""},
+    {"empty quotes", "[S]\nK=\"\"\n", "S", "K", ""},
+    {"quotes after trimming", "[S]\nK=  \"x\"  \n", "S", "K", "x"},
+    {"blanks inside quotes kept", "[S]\nK=\" x \"\n", "S", "K", " x "},
+    {"semicolon in a value", "[S]\nK=a ; b\n", "S", "K", "a ; b"},
+    {"comment line", "[S]\n;K=1\nK=2\n", "S", "K", "2"},
+    {"comment never found", "[S]\n;K=1\n", "S", ";K", "<none>"},
+    {"indented comment", "[S]\n  ; K=1\n", "S", "; K", "<none>"},
+    {"line without =", "[S]\nK\nK=2\n", "S", "K", "<none>"},
+    {"empty value", "[S]\nK=\nK=2\n", "S", "K", ""},
+    {"first key wins", "[S]\nK=1\nK=2\n", "S", "K", "1"},
+    {"first section wins", "[S]\nA=1\n[S]\nK=2\n", "S", "K", "<none>"},
+    {"other section between", "[S]\nA=1\n[T]\nK=0\n[S]\nK=2\n", "S", "K",
+     "<none>"},
+    {"key of another section", "[T]\nK=1\n[S]\nA=2\n", "S", "K", "<none>"},
+    {"keys before any section", "K=1\n[S]\nK=2\n", "S", "K", "2"},
+    {"missing section", "[T]\nK=1\n", "S", "K", "<none>"},
+    {"empty file", "", "S", "K", "<none>"},
+    {"CRLF", "[S]\r\nA=1\r\nK=2\r\n", "S", "K", "2"},
+    {"lone CR", "[S]\rA=1\rK=2\r", "S", "K", "2"},
+    {"no line end at the end", "[S]\nK=2", "S", "K", "2"},
+    {"NUL ends the text", std::string("[S]\nA=1\0\nK=2\n", 13), "S", "K",
+     "<none>"},
+    {"NUL inside a value", std::string("[S]\nK=ab\0cd\n", 12), "S", "K", "ab"},
+    {"UTF-8 BOM skipped", "\xEF\xBB\xBF[S]\nK=2\n", "S", "K", "2"},
+    {"8-bit text passed on", "[S]\nK=\xE9t\xE9\n", "S", "K", "\xE9t\xE9"},
+    {"DOS end-of-file mark is a blank", "[S]\nK=2\x1A\n", "S", "K", "2"},
+    {"= with empty name", "[S]\n=1\nK=2\n", "S", "K", "2"},
+    {"value with =", "[S]\nK=a=b\n", "S", "K", "a=b"},
+    {"key names trimmed before =", "[S]\nK  =  v\n", "S", "K", "v"},
+    {"longer name is no match", "[S]\nKey=1\n", "S", "K", "<none>"},
+    {"shorter name is no match", "[S]\nK=1\n", "S", "Key", "<none>"},
+};
+
+TEST(IniReader, StringLookups) {
+  for (const StringCase& c : kStringCases) {
+    for (std::size_t piece : kPieces) {
+      EXPECT_EQ(Lookup(c.text, c.section, c.key, piece), c.expected)
+          << c.what << " (pieces of " << piece << ")";
+    }
+  }
+}
+
+std::string Utf16(const std::string& ascii, bool little) {
+  std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+  for (char c : ascii) {
+    if (little) {
+      out += c;
+      out += '\0';
+    } else {
+      out += '\0';
+      out += c;
+    }
+  }
+  return out;
+}
+
+TEST(IniReader, Utf16IsDecodedToUtf8) {
+  // "[DEU]\nK=Grüße 日本 😀" in both byte orders.
+  const std::u16string text =
+      u"[DEU]\r\nK=Gr\u00FC\u00DFe \u65E5\u672C \U0001F600\r\n";
+  for (bool little : {true, false}) {
+    std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (char16_t u : text) {
+      const char lo = static_cast<char>(u & 0xFF),
+                 hi = static_cast<char>(u >> 8);
+      bytes += little ? lo : hi;
+      bytes += little ? hi : lo;
+    }
+    for (std::size_t piece : kPieces) {
+      EXPECT_EQ(Lookup(bytes, "deu", "k", piece),
+                "Gr\xC3\xBC\xC3\x9F"
+                "e \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80")
+          << little << " " << piece;
+    }
+  }
+}
+
+TEST(IniReader, Utf16EdgeCases) {
+  // A NUL code unit ends the text; a stray surrogate becomes U+FFFD; an odd
+  // last byte is dropped.
+  std::string withNul = Utf16("[S]\nA=1\n", true) + std::string("\0\0", 2) +
+                        Utf16("K=2\n", true).substr(2);
+  std::string stray = Utf16("[S]\nK=", true) + std::string("\x00\xD8", 2) +
+                      Utf16("x\n", true).substr(2);
+  std::string odd = Utf16("[S]\nK=ab", true) + "c";
+  for (std::size_t piece : kPieces) {
+    EXPECT_EQ(Lookup(withNul, "S", "K", piece), "<none>");
+    EXPECT_EQ(Lookup(stray, "S", "K", piece), "\xEF\xBF\xBDx");
+    EXPECT_EQ(Lookup(odd, "S", "K", piece), "ab");
+  }
+}
+
+TEST(IniReader, ValuesAreCutAndAlwaysTerminated) {
+  const std::string longValue(10000, 'v');
+  const std::string text =
+      "[S]\nK=" + longValue + "\nQ=\"" + longValue + "\"\n";
+  for (std::size_t piece : kPieces) {
+    EXPECT_EQ(Lookup(text, "S", "K", piece), std::string(254, 'v'));
+    EXPECT_EQ(Lookup(text, "S", "Q", piece), std::string(254, 'v'));
+    EXPECT_EQ(Lookup(text, "S", "K", piece, 1), "");
+    EXPECT_EQ(Lookup(text, "S", "K", piece, 2), "v");
+  }
+  // A quoted value of exactly size - 1 characters keeps all of them.
+  EXPECT_EQ(Lookup("[S]\nK=\"abcd\"\n", "S", "K", 1, 5), "abcd");
+  EXPECT_EQ(Lookup("[S]\nK=\"abcd\"\n", "S", "K", 1, 4), "abc");
+  // The fallback is cut the same way; nothing is written with size 0.
+  char buffer[4] = {'x', 'x', 'x', 'x'};
+  EXPECT_EQ(ini::GetString(nullptr, "S", "K", "fallback", buffer, 4), 3u);
+  EXPECT_STREQ(buffer, "fal");
+  buffer[0] = 'x';
+  EXPECT_EQ(ini::GetString(nullptr, "S", "K", "fallback", buffer, 0), 0u);
+  EXPECT_EQ(buffer[0], 'x');
+}
+
+struct IntCase {
+  const char* value;
+  int expected;
+};
+
+TEST(IniReader, Integers) {
+  const IntCase cases[] = {
+      {"12", 12},
+      {"  12", 12},
+      {"+12", 12},
+      {"-12", -12},
+      {"12abc", 12},
+      {"abc", 0},
+      {"- 7", 0},
+      {"+-7", 0},
+      {"\"12\"", 12},
+      {"' -3'", -3},
+      {"0x1F", 31},
+      {"0X1F", 0},
+      {"0o17", 15},
+      {"0b101", 5},
+      {"0b102", 2},
+      {"010", 10},
+      {"-0x10", -16},
+      {"0x", 0},
+      {"4294967297", 1},
+      {"2147483648", -2147483647 - 1},
+      {"-2147483648", -2147483647 - 1},
+      {"4294967295", -1},
+      // Only the first 29 characters count.
+      {"00000000000000000000000000000012", 0},
+  };
+  for (const IntCase& c : cases) {
+    const std::string text = std::string("[S]\nK=") + c.value + "\n";
+    ini::MemorySource source(text.data(), text.size());
+    EXPECT_EQ(ini::GetInt(&source, "S", "K", 99), c.expected) << c.value;
+  }
+}
+
+TEST(IniReader, IntegerFallbacks) {
+  // An empty value counts as missing, exactly as an absent key or file.
+  const char* const texts[] = {"[S]\nK=\n", "[S]\nK\n", "[S]\nX=1\n",
+                               "[S]\nK=\"\"\n", "[T]\nK=1\n"};
+  for (const char* t : texts) {
+    ini::MemorySource source(t, std::strlen(t));
+    EXPECT_EQ(ini::GetInt(&source, "S", "K", -1), -1) << t;
+  }
+  EXPECT_EQ(ini::GetInt(nullptr, "S", "K", -1), -1);
+}
+
+TEST(IniReader, StopsReadingOnceAnswered) {
+  // A source that counts what it handed out: a key near the start of a large
+  // file costs one piece, not the whole file.
+  const std::string text = "[S]\nK=1\n" + std::string(1 << 20, '#');
+  PieceSource source(text, 1 << 20);
+  char buffer[8];
+  ASSERT_EQ(ini::GetString(&source, "S", "K", "", buffer, sizeof buffer), 1u);
+  PieceSource counting(text, 4096);
+  struct Counter final : ini::Source {
+    explicit Counter(ini::Source& s) : inner(s) {}
+    std::size_t Read(char* b, std::size_t c) override {
+      const std::size_t n = inner.Read(b, c);
+      total += n;
+      return n;
+    }
+    ini::Source& inner;
+    std::size_t total = 0;
+  } counter(counting);
+  ini::GetString(&counter, "S", "K", "", buffer, sizeof buffer);
+  EXPECT_LE(counter.total, 4096u);
+}
+
+}  // namespace
