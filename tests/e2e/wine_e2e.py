@@ -1,0 +1,98 @@
+#!/usr/bin/env python3
+"""Runs every scenario against the Windows launcher inside Wine.
+
+Expects DISPLAY and WINEPREFIX to name a running X server and a ready prefix
+(scripts/lib/wine.sh makes both). The test driver, the start recorder and the
+window owner come from the 32-bit build tree's tests/wine folder; the
+launcher under test may be either build's.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+import scenarios
+
+
+def windows_path(path):
+    """How Wine shows a Linux path: drive Z: is the root of the file system."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def run(scenario, launcher, programs, work):
+    base = work / scenario.name
+    dirs = {
+        "folder": base / "folder",
+        "installed": base / "installed",
+        "windows": Path(os.environ["WINEPREFIX"]) / "drive_c" / "windows",
+    }
+    for key in ("folder", "installed"):
+        dirs[key].mkdir(parents=True)
+    places = {"folder": windows_path(dirs["folder"]),
+              "installed": windows_path(dirs["installed"]),
+              "windows": "C:\\windows"}
+    exe = dirs["folder"] / "pellomar.exe"
+    shutil.copyfile(launcher, exe)
+    written = scenarios.lay_out(scenario, dirs, places,
+                                programs / "recorder.exe")
+    watched = [dirs["folder"], dirs["installed"]] + [
+        p for p in written if dirs["windows"] in p.parents]
+    before = scenarios.snapshot(watched)
+
+    log = base / "boxes.log"
+    starts_log = base / "starts.log"
+    command = ["wine", str(programs / "driver.exe")]
+    if scenario.language:
+        command += ["--language", scenario.language]
+    if scenario.window:
+        command += ["--window", scenario.window]
+    command += [windows_path(log), windows_path(exe)] + scenario.answers
+    env = dict(os.environ, PELLOMAR_START_LOG=windows_path(starts_log))
+    subprocess.run(command, env=env, cwd=programs, timeout=120,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    lines = log.read_text(errors="replace").splitlines() if log.exists() else []
+    boxes = [line for line in lines if line.startswith("box ")]
+    exits = [line for line in lines if line.startswith("exit ")]
+    exit_code = int(exits[-1].split()[1]) if exits else None
+    starts = (starts_log.read_text(errors="replace").splitlines()
+              if starts_log.exists() else [])
+    after = scenarios.snapshot(watched)
+    for p in written:
+        if dirs["windows"] in p.parents:
+            p.unlink()
+    if "timeout" in lines:
+        return ["the launcher did not end within a minute"]
+    return scenarios.compare(scenario, places, boxes, starts, exit_code,
+                             before, after)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--launcher", required=True, type=Path)
+    parser.add_argument("--programs", required=True, type=Path,
+                        help="folder with driver.exe, recorder.exe, window.exe")
+    parser.add_argument("--label", default="wine")
+    parser.add_argument("only", nargs="*", help="scenario names (default: all)")
+    args = parser.parse_args()
+
+    passed = failed = 0
+    with tempfile.TemporaryDirectory(prefix="pellomar-wine-") as tmp:
+        for scenario in scenarios.load_all(args.only):
+            problems = run(scenario, args.launcher.resolve(),
+                           args.programs.resolve(), Path(tmp))
+            status = "ok" if not problems else "FAILED"
+            print(f"{args.label}: {scenario.name}: {status}")
+            for p in problems:
+                print("  " + p.replace("\n", "\n  "))
+            passed += not problems
+            failed += bool(problems)
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,205 @@
+#!/usr/bin/env python3
+"""Checks a built Windows launcher from its file alone.
+
+- It imports from KERNEL32.dll, USER32.dll and msvcrt.dll only: all three are
+  known to Windows, so a DLL planted beside the launcher is never loaded in
+  their place.
+- It is relocatable and non-executable-data compatible (DYNAMIC_BASE,
+  NX_COMPAT; HIGH_ENTROPY_VA for 64-bit), and no section is both writable and
+  executable.
+- It runs in the GUI subsystem (no console window).
+- Its resources: icon group 101 of two 16-colour compact-disc images, 32x32
+  (icon 1) and 16x16 (icon 2); a version resource for a 32-bit Windows
+  application, version 1.0.0.1, "1.01" as FileVersion and ProductVersion,
+  translation 0x0409/0x04B0; a manifest that asks for asInvoker; all in
+  language 0x0409.
+
+Prints one line per fact and exits non-zero when any is wrong.
+"""
+import struct
+import sys
+
+ALLOWED_DLLS = {"kernel32.dll", "user32.dll", "msvcrt.dll"}
+RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
+DYNAMIC_BASE, HIGH_ENTROPY_VA, NX_COMPAT = 0x40, 0x20, 0x100
+WRITE, EXECUTE = 0x80000000, 0x20000000
+
+
+class Pe:
+    def __init__(self, data):
+        self.data = data
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        if data[pe:pe + 4] != b"PE\0\0":
+            raise ValueError("not a PE file")
+        (self.machine, sections, _, _, _, optional_size,
+         _) = struct.unpack_from("<HHIIIHH", data, pe + 4)
+        opt = pe + 24
+        magic = struct.unpack_from("<H", data, opt)[0]
+        self.is64 = magic == 0x20B
+        self.subsystem, self.dll_characteristics = struct.unpack_from(
+            "<HH", data, opt + 68)
+        directories = opt + (112 if self.is64 else 96)
+        self.directories = [struct.unpack_from("<II", data, directories + 8 * i)
+                            for i in range(16)]
+        self.sections = []
+        table = opt + optional_size
+        for i in range(sections):
+            name, vsize, vaddr, rawsize, rawptr = struct.unpack_from(
+                "<8sIIII", data, table + 40 * i)
+            flags = struct.unpack_from("<I", data, table + 40 * i + 36)[0]
+            self.sections.append((name.rstrip(b"\0").decode(), vaddr,
+                                  max(vsize, rawsize), rawptr, flags))
+
+    def offset(self, rva):
+        for _, vaddr, size, rawptr, _ in self.sections:
+            if vaddr <= rva < vaddr + size:
+                return rawptr + rva - vaddr
+        raise ValueError(f"RVA {rva:#x} outside every section")
+
+    def cstring(self, rva):
+        at = self.offset(rva)
+        return self.data[at:self.data.index(b"\0", at)].decode()
+
+    def imports(self):
+        rva, _ = self.directories[1]
+        names = []
+        at = self.offset(rva)
+        while True:
+            name_rva = struct.unpack_from("<I", self.data, at + 12)[0]
+            if name_rva == 0:
+                return names
+            names.append(self.cstring(name_rva))
+            at += 20
+
+    def resources(self):
+        """{(type, id, language): bytes}"""
+        rva, _ = self.directories[2]
+        base = self.offset(rva)
+        found = {}
+
+        def walk(at, path):
+            named, ids = struct.unpack_from("<HH", self.data, at + 12)
+            for i in range(named + ids):
+                ident, target = struct.unpack_from("<II", self.data,
+                                                   at + 16 + 8 * i)
+                key = path + (ident if not ident & 0x80000000 else "named",)
+                if target & 0x80000000:
+                    walk(base + (target & 0x7FFFFFFF), key)
+                else:
+                    data_rva, size = struct.unpack_from("<II", self.data,
+                                                        base + target)
+                    start = self.offset(data_rva)
+                    found[key] = self.data[start:start + size]
+
+        walk(base, ())
+        return found
+
+
+def version_blocks(data, at=0):
+    """Parses one version block: (key, value bytes, children, end)."""
+    length, value_length, kind = struct.unpack_from("<HHH", data, at)
+    key_end = at + 6
+    while data[key_end:key_end + 2] != b"\0\0":
+        key_end += 2
+    key = data[at + 6:key_end].decode("utf-16-le")
+    value_at = (key_end + 2 + 3) & ~3
+    size = value_length * 2 if kind == 1 else value_length
+    value = data[value_at:value_at + size]
+    children = []
+    child = (value_at + size + 3) & ~3
+    while child < at + length:
+        parsed = version_blocks(data, child)
+        children.append(parsed)
+        child = (parsed[3] + 3) & ~3
+    return key, value, children, at + length
+
+
+def check(path):
+    data = open(path, "rb").read()
+    pe = Pe(data)
+    results = []
+
+    def fact(ok, text):
+        results.append(ok)
+        print(("ok     " if ok else "WRONG  ") + text)
+
+    dlls = pe.imports()
+    fact({d.lower() for d in dlls} <= ALLOWED_DLLS,
+         "imports " + ", ".join(dlls))
+    fact(pe.subsystem == 2, f"GUI subsystem ({pe.subsystem})")
+    flags = pe.dll_characteristics
+    fact(bool(flags & DYNAMIC_BASE), "DYNAMIC_BASE")
+    fact(bool(flags & NX_COMPAT), "NX_COMPAT")
+    if pe.is64:
+        fact(bool(flags & HIGH_ENTROPY_VA), "HIGH_ENTROPY_VA")
+    wx = [s[0] for s in pe.sections if s[4] & WRITE and s[4] & EXECUTE]
+    fact(not wx, "no writable and executable section" +
+         (": " + ", ".join(wx) if wx else ""))
+    fact(pe.directories[5][1] > 0 or not flags & DYNAMIC_BASE,
+         "relocations present for DYNAMIC_BASE")
+
+    res = pe.resources()
+    fact(all(k[2] == 0x0409 for k in res),
+         "every resource in language 0x0409: " +
+         ", ".join(f"{k[0]}/{k[1]}/{k[2]:#06x}" for k in sorted(res, key=str)))
+    group = res.get((RT_GROUP_ICON, 101, 0x0409))
+    fact(group is not None, "icon group 101")
+    if group is not None:
+        _, _, count = struct.unpack_from("<HHH", group, 0)
+        entries = [struct.unpack_from("<BBBBHHIH", group, 6 + 14 * i)
+                   for i in range(count)]
+        shapes = [(e[0], e[1], e[5], e[7]) for e in entries]
+        fact(shapes == [(32, 32, 4, 1), (16, 16, 4, 2)],
+             f"icons (width, height, bits, id): {shapes}")
+        for e in entries:
+            image = res.get((RT_ICON, e[7], 0x0409), b"")
+            ok = len(image) >= 40 and struct.unpack_from("<H", image, 14)[0] == 4
+            fact(ok, f"icon {e[7]} is a 16-colour bitmap")
+
+    version = res.get((RT_VERSION, 1, 0x0409))
+    fact(version is not None, "version resource 1")
+    if version is not None:
+        key, fixed, children, _ = version_blocks(version)
+        (signature, _, file_ms, file_ls, prod_ms, prod_ls, _, file_flags,
+         file_os, file_type, _, _, _) = struct.unpack_from("<13I", fixed)
+        fact(key == "VS_VERSION_INFO" and signature == 0xFEEF04BD,
+             "fixed version information")
+        fact((file_ms, file_ls, prod_ms, prod_ls) ==
+             (0x10000, 0x00001, 0x10000, 0x00001),
+             "file and product version 1.0.0.1")
+        fact(file_type == 1 and file_flags == 0,
+             f"application (type {file_type}), no file flags ({file_flags})")
+        fact(file_os == 0x4, f"32-bit Windows (FILEOS {file_os:#x})")
+        strings, translation = {}, None
+        for ckey, _, cchildren, _ in children:
+            if ckey == "StringFileInfo":
+                for table_key, _, table, _ in cchildren:
+                    for skey, svalue, _, _ in table:
+                        strings[(table_key, skey)] = (
+                            svalue.decode("utf-16-le").rstrip("\0"))
+            elif ckey == "VarFileInfo":
+                for vkey, vvalue, _, _ in cchildren:
+                    if vkey == "Translation":
+                        translation = struct.unpack_from("<HH", vvalue)
+        fact(strings.get(("040904B0", "FileVersion")) == "1.01" and
+             strings.get(("040904B0", "ProductVersion")) == "1.01",
+             "FileVersion and ProductVersion strings 1.01")
+        fact("Pellomar" in strings.get(("040904B0", "ProductName"), "") and
+             strings.get(("040904B0", "CompanyName")),
+             "product and maker named: " +
+             strings.get(("040904B0", "ProductName"), "?") + ", " +
+             strings.get(("040904B0", "CompanyName"), "?"))
+        fact(translation == (0x0409, 0x04B0),
+             f"translation {translation}")
+
+    manifest = res.get((RT_MANIFEST, 1, 0x0409), b"")
+    fact(b'level="asInvoker"' in manifest, "manifest asks for asInvoker")
+    return all(results)
+
+
+if __name__ == "__main__":
+    ok = True
+    for exe in sys.argv[1:]:
+        print(f"-- {exe}")
+        ok = check(exe) and ok
+    sys.exit(0 if ok else 1)

@@ -1,0 +1,241 @@
+// Test driver for the Windows launcher, run inside Wine.
+//
+//   driver.exe [options] LOG LAUNCHER [ANSWER...]
+//     --language CODE   set WIN.INI [intl] sLanguage (kept by Wine and
+//                       Windows in the registry, HKCU "Control Panel"
+//                       "International") for this run, restoring it after
+//     --window CLASS    start window.exe (beside the driver) so that a
+//                       top-level window of that class exists during the run
+//     --first-box       only report the milliseconds from start to the first
+//                       box, then close every box unanswered
+//
+// Starts LAUNCHER in its own folder, inside a job object so that every
+// program it starts is awaited too. Each message box of the launcher is read
+// (caption, text, buttons) and answered: questions take the next ANSWER (yes
+// or no; no once they run out), notices are confirmed. LOG receives one line
+// per box, "box 0x24 [caption] text" for a Yes/No box and "box 0x40 [caption]
+// text" for an OK box (the style is told by the buttons), then "exit N".
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Search {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM param) {
+  Search* search = reinterpret_cast<Search*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->process || !IsWindowVisible(window)) return TRUE;
+  char cls[64] = "";
+  GetClassNameA(window, cls, sizeof cls);
+  if (std::strcmp(cls, "#32770") != 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+std::string TextOf(HWND window) {
+  if (window == nullptr) return "";
+  char text[2048] = "";
+  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+HWND VisibleButton(HWND box, int id) {
+  HWND button = GetDlgItem(box, id);
+  return button != nullptr && IsWindowVisible(button) ? button : nullptr;
+}
+
+void Press(HWND box, int id) {
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+}
+
+const char kInternational[] = "Control Panel\\International";
+
+// Sets sLanguage; returns the previous value ("" when there was none).
+std::string SetLanguage(const char* code, bool* hadValue) {
+  HKEY key;
+  std::string previous;
+  *hadValue = false;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kInternational, 0, nullptr, 0,
+                      KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return previous;
+  char old[256];
+  DWORD size = sizeof old, type = 0;
+  if (RegQueryValueExA(key, "sLanguage", nullptr, &type,
+                       reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS) {
+    *hadValue = true;
+    previous.assign(old, size > 0 ? size - 1 : 0);
+  }
+  if (code != nullptr)
+    RegSetValueExA(key, "sLanguage", 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(code),
+                   static_cast<DWORD>(std::strlen(code) + 1));
+  RegCloseKey(key);
+  return previous;
+}
+
+void RestoreLanguage(const std::string& previous, bool hadValue) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kInternational, 0, KEY_ALL_ACCESS,
+                    &key) != ERROR_SUCCESS)
+    return;
+  if (hadValue)
+    RegSetValueExA(key, "sLanguage", 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(previous.c_str()),
+                   static_cast<DWORD>(previous.size() + 1));
+  else
+    RegDeleteValueA(key, "sLanguage");
+  RegCloseKey(key);
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? "." : path.substr(0, cut);
+}
+
+HANDLE StartWindowOwner(const char* cls) {
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string command =
+      "\"" + FolderOf(self) + "\\window.exe\" \"" + std::string(cls) + "\"";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &si, &pi))
+    return nullptr;
+  CloseHandle(pi.hThread);
+  for (int i = 0; i < 200 && FindWindowA(cls, nullptr) == nullptr; ++i)
+    Sleep(25);
+  return pi.hProcess;
+}
+
+DWORD ActiveProcesses(HANDLE job) {
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
+  if (!QueryInformationJobObject(job, JobObjectBasicAccountingInformation,
+                                 &info, sizeof info, nullptr))
+    return 0;
+  return info.ActiveProcesses;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* language = nullptr;
+  const char* windowClass = nullptr;
+  bool firstBoxOnly = false;
+  int at = 1;
+  for (; at < argc && std::strncmp(argv[at], "--", 2) == 0; ++at) {
+    if (std::strcmp(argv[at], "--language") == 0 && at + 1 < argc) {
+      language = argv[++at];
+    } else if (std::strcmp(argv[at], "--window") == 0 && at + 1 < argc) {
+      windowClass = argv[++at];
+    } else if (std::strcmp(argv[at], "--first-box") == 0) {
+      firstBoxOnly = true;
+    } else {
+      std::fprintf(stderr, "driver: unknown option %s\n", argv[at]);
+      return 2;
+    }
+  }
+  if (argc - at < 2) {
+    std::fprintf(stderr, "usage: driver [options] LOG LAUNCHER [ANSWER...]\n");
+    return 2;
+  }
+  FILE* log = std::fopen(argv[at], "w");
+  if (log == nullptr) return 2;
+  const std::string launcher = argv[at + 1];
+  std::vector<std::string> answers(argv + at + 2, argv + argc);
+
+  bool hadLanguage = false;
+  const std::string previousLanguage =
+      language != nullptr ? SetLanguage(language, &hadLanguage) : "";
+  HANDLE windowOwner =
+      windowClass != nullptr ? StartWindowOwner(windowClass) : nullptr;
+
+  HANDLE job = CreateJobObjectA(nullptr, nullptr);
+  std::string command = "\"" + launcher + "\"";
+  const std::string folder = FolderOf(launcher);
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  const DWORD started = GetTickCount();
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE,
+                      CREATE_SUSPENDED, nullptr, folder.c_str(), &si, &pi)) {
+    std::fprintf(log, "cannot start %s (error %lu)\n", launcher.c_str(),
+                 GetLastError());
+    std::fclose(log);
+    return 1;
+  }
+  AssignProcessToJobObject(job, pi.hProcess);
+  ResumeThread(pi.hThread);
+
+  size_t nextAnswer = 0;
+  bool timedOut = false;
+  for (;;) {
+    if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) break;
+    if (GetTickCount() - started > 60000) {
+      timedOut = true;
+      TerminateProcess(pi.hProcess, 99);
+      break;
+    }
+    Search search = {pi.dwProcessId, nullptr};
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+    HWND box = search.found;
+    if (box == nullptr) continue;
+
+    if (firstBoxOnly) {
+      std::fprintf(log, "first-box %lu\n", GetTickCount() - started);
+      firstBoxOnly = false;
+      answers.clear();
+    }
+    const bool question = VisibleButton(box, IDYES) != nullptr &&
+                          VisibleButton(box, IDNO) != nullptr;
+    const bool notice = VisibleButton(box, IDOK) != nullptr;
+    const std::string caption = TextOf(box);
+    const std::string text = TextOf(GetDlgItem(box, 0xFFFF));
+    std::fprintf(log, "box %s [%s] %s\n",
+                 question ? "0x24"
+                 : notice ? "0x40"
+                          : "0x??",
+                 caption.c_str(), text.c_str());
+    std::fflush(log);
+    int button = IDOK;
+    if (question) {
+      const bool yes =
+          nextAnswer < answers.size() && answers[nextAnswer] == "yes";
+      ++nextAnswer;
+      button = yes ? IDYES : IDNO;
+    } else if (!notice) {
+      button = IDCANCEL;
+    }
+    Press(box, button);
+    for (int i = 0; i < 500 && IsWindow(box) && IsWindowVisible(box); ++i)
+      Sleep(10);
+  }
+
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  // Programs the launcher started belong to the job: wait for them too, so
+  // that what they record is complete when the driver ends.
+  for (int i = 0; i < 1000 && ActiveProcesses(job) > 0; ++i) Sleep(20);
+  if (timedOut) std::fprintf(log, "timeout\n");
+  std::fprintf(log, "exit %lu\n", code);
+  std::fclose(log);
+
+  if (windowOwner != nullptr) {
+    TerminateProcess(windowOwner, 0);
+    CloseHandle(windowOwner);
+  }
+  if (language != nullptr) RestoreLanguage(previousLanguage, hadLanguage);
+  return 0;
+}
