@@ -381,14 +381,21 @@ Lookup Find(TextStream& in, const Name& section, const Name& key, char* buffer,
 
 }  // namespace
 
+long FindString(Source* source, const char* section, const char* key,
+                char* buffer, unsigned size) {
+  if (size == 0 || source == nullptr || section == nullptr || key == nullptr)
+    return -1;
+  TextStream in(*source);
+  if (Find(in, Name(section), Name(key), buffer, size) != Lookup::kValue)
+    return -1;
+  return static_cast<long>(std::strlen(buffer));
+}
+
 unsigned GetString(Source* source, const char* section, const char* key,
                    const char* fallback, char* buffer, unsigned size) {
   if (size == 0) return 0;
-  if (source != nullptr && section != nullptr && key != nullptr) {
-    TextStream in(*source);
-    if (Find(in, Name(section), Name(key), buffer, size) == Lookup::kValue)
-      return static_cast<unsigned>(std::strlen(buffer));
-  }
+  const long found = FindString(source, section, key, buffer, size);
+  if (found >= 0) return static_cast<unsigned>(found);
   return CopyFallback(fallback, buffer, size);
 }
 

@@ -53,6 +53,11 @@ class MemorySource final : public Source {
   std::size_t at_ = 0;
 };
 
+// Value of `key` in `section` into `buffer` (as GetString stores it), or -1
+// when the key is missing or has no value (the buffer may then hold anything).
+long FindString(Source* source, const char* section, const char* key,
+                char* buffer, unsigned size);
+
 // Value of `key` in `section`, as GetPrivateProfileStringA gives it. A null
 // `source` is a missing file. At most size - 1 bytes are stored and the text
 // is always terminated (nothing is written when size is 0); returns the

@@ -1,0 +1,164 @@
+#!/usr/bin/env python3
+"""Runs every scenario against the Linux launcher in its console mode.
+
+Boxes are read from standard output ("[caption] text", questions ending in
+" [y/N] ") and answered on standard input. When DISPLAY names an X server, the
+launcher runs with it (for the already-running check against a real window)
+but with a PATH that holds no dialog program, so that the console is used;
+without a display, scenarios that need a window are skipped.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+import scenarios
+
+RECORDER = """#!/bin/sh
+# Stand-in program: records that it was started, and with what.
+{ printf 'start %s' "$0"; for a in "$@"; do printf ' %s' "$a"; done; echo; } >> "$PELLOMAR_START_LOG"
+"""
+
+
+def windows_path(path):
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def native_path(path):
+    if path[:2].upper() == "Z:":
+        path = path[2:]
+    return path.replace("\\", "/")
+
+
+def split_windows(line):
+    """The program and its arguments, as the launcher's layer splits them."""
+    line = line.strip()
+    if line.startswith('"'):
+        program, _, rest = line[1:].partition('"')
+    else:
+        program, _, rest = line.partition(" ")
+    return [program] + rest.split()
+
+
+def normalise_start(line):
+    """'start <command line>' as the program sees itself started."""
+    words = split_windows(line[len("start "):])
+    if words[0].startswith("Z:") or "\\" in words[0]:
+        words[0] = native_path(words[0])
+    return "start " + " ".join(words)
+
+
+def parse_boxes(output):
+    boxes = []
+    for line in output.splitlines():
+        if not line.startswith("["):
+            continue
+        question = line.endswith(" [y/N] ") or line.endswith(" [y/N]")
+        if question:
+            line = line[:line.rindex(" [y/N]")]
+        caption, _, text = line[1:].partition("] ")
+        if line.endswith("]") and not text:
+            caption, text = line[1:-1], ""
+        boxes.append(f"box {'0x24' if question else '0x40'} [{caption}] {text}")
+    return boxes
+
+
+def wait_for_starts(log, expected):
+    deadline = time.monotonic() + 5
+    while time.monotonic() < deadline:
+        count = len(log.read_text().splitlines()) if log.exists() else 0
+        if count >= expected:
+            break
+        time.sleep(0.02)
+    time.sleep(0.2)  # room for a start that should not have happened
+    return log.read_text().splitlines() if log.exists() else []
+
+
+def run(scenario, launcher, window_program, work, wrapper):
+    base = work / scenario.name
+    dirs = {key: base / key for key in ("folder", "installed", "windows")}
+    for d in dirs.values():
+        d.mkdir(parents=True)
+    places = {key: windows_path(d) for key, d in dirs.items()}
+    exe = dirs["folder"] / "autorun"
+    shutil.copyfile(launcher, exe)
+    os.chmod(exe, 0o755)
+    recorder = base / "recorder.sh"
+    recorder.write_text(RECORDER)
+    scenarios.lay_out(scenario, dirs, places, recorder)
+    if scenario.language:
+        (dirs["windows"] / "win.ini").write_text(
+            f"[intl]\nsLanguage={scenario.language}\n")
+    watched = list(dirs.values())
+    before = scenarios.snapshot(watched)
+
+    starts_log = base / "starts.log"
+    env = {"PATH": "/nonexistent", "LANG": "C", "HOME": str(base),
+           "XDG_CONFIG_HOME": str(dirs["windows"]),
+           "PELLOMAR_START_LOG": str(starts_log)}
+    if os.environ.get("DISPLAY"):
+        env["DISPLAY"] = os.environ["DISPLAY"]
+    owner = None
+    if scenario.window:
+        owner = subprocess.Popen([window_program, scenario.window],
+                                 stdout=subprocess.PIPE, text=True)
+        owner.stdout.readline()
+    answers = "".join(("y" if a == "yes" else "n") + "\n"
+                      for a in scenario.answers)
+    try:
+        result = subprocess.run(wrapper + [str(exe)], input=answers, env=env,
+                                cwd=base, capture_output=True, text=True,
+                                errors="replace", timeout=60)
+    finally:
+        if owner is not None:
+            owner.kill()
+            owner.wait()
+    expected_starts = scenarios.expected_lines(scenario, places)[1]
+    starts = wait_for_starts(starts_log, len(expected_starts))
+    after = scenarios.snapshot(watched)
+    problems = scenarios.compare(scenario, places, parse_boxes(result.stdout),
+                                 starts, result.returncode, before, after,
+                                 normalise_start)
+    return problems, result
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--launcher", required=True, type=Path)
+    parser.add_argument("--window-program", type=Path,
+                        help="program that owns an X11 window of a class")
+    parser.add_argument("--wrap", default="",
+                        help="command to run the launcher under (e.g. strace)")
+    parser.add_argument("--label", default="linux")
+    parser.add_argument("only", nargs="*")
+    args = parser.parse_args()
+
+    wrapper = args.wrap.split() if args.wrap else []
+    can_window = bool(os.environ.get("DISPLAY")) and args.window_program
+    passed = failed = skipped = 0
+    with tempfile.TemporaryDirectory(prefix="pellomar-linux-") as tmp:
+        for scenario in scenarios.load_all(args.only):
+            if scenario.window and not can_window:
+                print(f"{args.label}: {scenario.name}: skipped (no X display)")
+                skipped += 1
+                continue
+            problems, result = run(scenario, args.launcher.resolve(),
+                                   args.window_program, Path(tmp), wrapper)
+            print(f"{args.label}: {scenario.name}: "
+                  f"{'ok' if not problems else 'FAILED'}")
+            for p in problems:
+                print("  " + p.replace("\n", "\n  "))
+            if problems and result.stderr:
+                print("  stderr: " + result.stderr.strip().replace("\n", "\n  "))
+            passed += not problems
+            failed += bool(problems)
+    print(f"{passed} passed, {failed} failed, {skipped} skipped")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,237 @@
+// The POSIX layer's pieces: path mapping, command-line splitting, locale
+// mapping, starting programs on real files, and console boxes.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/posix/posix_support.h"
+
+namespace {
+
+TEST(PosixPaths, MapBetweenWindowsAndNativeForms) {
+  EXPECT_EQ(posix::ToWindowsPath("/media/cd/autorun"),
+            "Z:\\media\\cd\\autorun");
+  const struct {
+    const char* path;
+    const char* native;
+  } cases[] = {
+      {"Z:\\media\\cd\\setup.sh", "/media/cd/setup.sh"},
+      {"z:/opt/app/setup", "/opt/app/setup"},
+      {"Z:\\media\\cd\\sub/setup.sh", "/media/cd/sub/setup.sh"},
+      {"Z:\\media\\/setup.sh", "/media//setup.sh"},
+      {"Z:", "/"},
+      {"Z:x", "/x"},
+      {"/opt/app/app.ini", "/opt/app/app.ini"},
+      {"sub\\app.ini", "sub/app.ini"},
+      {"C:\\Program Files\\app.exe", ""},
+      {"\\\\SRV\\SHARE\\x", ""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(posix::ToNativePath(c.path), c.native) << c.path;
+}
+
+TEST(PosixPaths, CommandLinesSplitAsOnWindows) {
+  using Args = std::vector<std::string>;
+  const struct {
+    const char* line;
+    Args args;
+  } cases[] = {
+      {"", {}},
+      {"   ", {}},
+      {"app", {"app"}},
+      {"  app  a  b ", {"app", "a", "b"}},
+      {"\"C:\\Program Files\\app.exe\" /x",
+       {"C:\\Program Files\\app.exe", "/x"}},
+      {"\"C:\\dir\\\" a", {"C:\\dir\\", "a"}},
+      {"app \"a b\" c", {"app", "a b", "c"}},
+      {"app a\\\\b", {"app", "a\\\\b"}},
+      {"app a\\\"b", {"app", "a\"b"}},
+      {"app a\\\\\"b c\"", {"app", "a\\b c"}},
+      {"app \"a\"\"b\"", {"app", "a\"b"}},
+      {"app \"unterminated", {"app", "unterminated"}},
+      {"app\ta\tb", {"app", "a", "b"}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(posix::SplitCommandLine(c.line), c.args) << c.line;
+}
+
+TEST(PosixLocale, MapsToWindowsLanguageCodes) {
+  const struct {
+    const char* locale;
+    const char* code;
+  } cases[] = {
+      {"de_DE.UTF-8", "DEU"}, {"fr_FR", "FRA"},
+      {"fr_CA.utf8", "FRC"},  {"en_US", "ENU"},
+      {"en_GB.UTF-8", "ENG"}, {"es_ES", "ESN"},
+      {"it_IT", "ITA"},       {"nl_NL", "NLD"},
+      {"pt_BR", "PTB"},       {"pt_PT", "PTG"},
+      {"sv_SE", "SVE"},       {"da_DK", "DAN"},
+      {"fi_FI", "FIN"},       {"nb_NO", "NOR"},
+      {"ja_JP.eucJP", "JPN"}, {"zh_CN", "CHS"},
+      {"zh_TW", "CHT"},       {"ko_KR", "KOR"},
+      {"ru_RU", "RUS"},       {"pl_PL", "PLK"},
+      {"de_AT@euro", "DEA"},  {"de_BE", "DEU"},
+      {"C", "ENU"},           {"POSIX", "ENU"},
+      {"xx_YY", "ENU"},       {"", "ENU"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(posix::LanguageForLocale(c.locale), c.code) << c.locale;
+}
+
+TEST(PosixLocale, VariablesInOrder) {
+  setenv("LC_ALL", "", 1);
+  setenv("LC_MESSAGES", "fr_FR.UTF-8", 1);
+  setenv("LANG", "de_DE.UTF-8", 1);
+  EXPECT_EQ(posix::LanguageFromLocale(), "FRA");
+  setenv("LC_ALL", "ja_JP.UTF-8", 1);
+  EXPECT_EQ(posix::LanguageFromLocale(), "JPN");
+  unsetenv("LC_ALL");
+  unsetenv("LC_MESSAGES");
+  unsetenv("LANG");
+  EXPECT_EQ(posix::LanguageFromLocale(), "ENU");
+}
+
+class StartProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/pellomar-start.XXXXXX";
+    dir_ = mkdtemp(pattern);
+    log_ = dir_ + "/started.log";
+  }
+  void TearDown() override {
+    std::string rm = "rm -rf '" + dir_ + "'";
+    ASSERT_EQ(std::system(rm.c_str()), 0);
+  }
+  void Write(const std::string& name, const std::string& body, mode_t mode) {
+    std::ofstream(dir_ + "/" + name) << body;
+    chmod((dir_ + "/" + name).c_str(), mode);
+  }
+  std::string Windows(const std::string& name) {
+    return posix::ToWindowsPath(dir_ + "/" + name);
+  }
+  // What the started program recorded, once it has.
+  std::string Recorded() {
+    for (int i = 0; i < 250; ++i) {
+      std::ifstream in(log_);
+      std::string line;
+      if (std::getline(in, line)) return line;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return "<nothing>";
+  }
+  std::string dir_, log_;
+};
+
+TEST_F(StartProgram, ResultsAsWindowsGivesThem) {
+  const std::string script = "#!/bin/sh\necho \"$0 $*\" > '" + log_ + "'\n";
+  Write("app", script, 0755);
+  Write("plain.txt", "text", 0644);
+  Write("noexec", script, 0644);
+  const struct {
+    std::string command;
+    unsigned result;
+  } cases[] = {
+      {"", 2},
+      {"  ", 2},
+      {Windows("missing.exe"), 2},
+      {Windows("nofolder/x.exe"), 3},
+      {Windows("plain.txt"), 11},
+      {Windows("noexec"), 11},
+      {Windows(""), 0},
+      {"C:\\Windows\\notepad.exe", 3},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(posix::StartProgram(c.command), c.result) << c.command;
+  // A failed start runs nothing: no result is returned before the exec.
+  EXPECT_NE(access(log_.c_str(), F_OK), 0);
+}
+
+TEST_F(StartProgram, StartsWithArgumentsWithoutWaiting) {
+  Write("app", "#!/bin/sh\nsleep 1\necho \"$0 $*\" > '" + log_ + "'\n", 0755);
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_GT(posix::StartProgram("\"" + Windows("app") + "\" one \"two three\""),
+            31u);
+  EXPECT_LT(std::chrono::steady_clock::now() - before,
+            std::chrono::milliseconds(800));
+  EXPECT_EQ(Recorded(), dir_ + "/app one two three");
+}
+
+TEST_F(StartProgram, ShellScriptWithoutExecutePermissionRunsWithSh) {
+  Write("setup.sh", "echo \"$0 $*\" > '" + log_ + "'\n", 0644);
+  EXPECT_GT(posix::StartProgram(Windows("setup.sh") + " /S"), 31u);
+  EXPECT_EQ(Recorded(), dir_ + "/setup.sh /S");
+}
+
+std::string Console(const std::string& input, const char* text, unsigned style,
+                    int* answer) {
+  std::FILE* in = fmemopen(const_cast<char*>(input.data()), input.size(), "r");
+  char* out = nullptr;
+  std::size_t size = 0;
+  std::FILE* outFile = open_memstream(&out, &size);
+  *answer = posix::ConsoleBox(in, outFile, true, text, "My App", style);
+  std::fclose(outFile);
+  std::fclose(in);
+  std::string result(out, size);
+  std::free(out);
+  return result;
+}
+
+TEST(ConsoleBox, LinesAndAnswers) {
+  const struct {
+    std::string input;
+    unsigned style;
+    int answer;
+  } cases[] = {
+      {"y\n", 0x24, 6},       {"YES\n", 0x24, 6},
+      {" yes \r\n", 0x24, 6}, {"Y", 0x24, 6},
+      {"n\n", 0x24, 7},       {"\n", 0x24, 7},
+      {"yess\n", 0x24, 7},    {"ja\n", 0x24, 7},
+      {"x", 0x24, 7},         {std::string(300, 'y') + "\n", 0x24, 7},
+      {"y\n", 0x40, 1},
+  };
+  for (const auto& c : cases) {
+    int answer = -1;
+    const std::string out = Console(c.input + "", "Install?", c.style, &answer);
+    EXPECT_EQ(answer, c.answer) << c.input;
+    EXPECT_EQ(out, c.style == 0x24 ? "[My App] Install? [y/N] \n"
+                                   : "[My App] Install?\n");
+  }
+}
+
+TEST(ConsoleBox, EndOfInputIsNoAndUnwritableIsZero) {
+  std::FILE* in = std::fopen("/dev/null", "r");
+  std::FILE* out = std::fopen("/dev/null", "w");
+  EXPECT_EQ(posix::ConsoleBox(in, out, false, "q", "c", 0x24), 7);
+  std::fclose(out);
+  std::FILE* full = std::fopen("/dev/full", "w");
+  if (full != nullptr) {
+    EXPECT_EQ(posix::ConsoleBox(in, full, false, "q", "c", 0x40), 0);
+    std::fclose(full);
+  }
+  std::fclose(in);
+}
+
+TEST(PosixPaths, ProfileFilesFoundWithoutRegardToCase) {
+  char pattern[] = "/tmp/pellomar-case.XXXXXX";
+  const std::string dir = mkdtemp(pattern);
+  std::ofstream(dir + "/PELLOMAR.INI") << "[Auto]\n";
+  EXPECT_EQ(posix::ProfilePath(posix::ToWindowsPath(dir + "/pellomar.ini")),
+            dir + "/PELLOMAR.INI");
+  EXPECT_EQ(posix::ProfilePath(posix::ToWindowsPath(dir + "/other.ini")),
+            dir + "/other.ini");
+  setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+  EXPECT_EQ(posix::ProfilePath("Pellomar.ini"), dir + "/PELLOMAR.INI");
+  unsetenv("XDG_CONFIG_HOME");
+  std::remove((dir + "/PELLOMAR.INI").c_str());
+  rmdir(dir.c_str());
+}
+
+}  // namespace
