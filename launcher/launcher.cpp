@@ -15,8 +15,11 @@ void RunSetup() {
   const Reporter reporter(ReadSettingInt(kVerbose));
   char name[text::kBufferSize];
   char path[text::kBufferSize];
-  ReadSetting(kSetupName, name, text::kReadSize);
-  ResolveBesideLauncher(path, text::kReadSize, name);
+  // A name that may have been cut by the read is never started.
+  if (text::MayBeCut(ReadSetting(kSetupName, name, text::kReadSize)))
+    path[0] = '\0';
+  else
+    ResolveBesideLauncher(path, text::kReadSize, name);
   reporter.NoteText("Running setup <%s>", path);
   if (Started(platform::WinExec(path, platform::kShowNormal))) return;
   // Shown whatever the verbose flag, and as written: it is not a format.
@@ -57,7 +60,8 @@ int LauncherMain(platform::Instance instance, platform::Instance, const char*,
   ReadSetting(kAppName, appName, text::kReadSize);
   if (reporter.Ask(message, appName) != platform::kAnswerYes) return 0;
 
-  ReadInstalledCommand(message, text::kReadSize);
+  if (text::MayBeCut(ReadInstalledCommand(message, text::kReadSize)))
+    message[0] = '\0';
   reporter.NoteText("Running command <%s>", message);
   if (Started(platform::WinExec(message, platform::kShowNormal))) return 0;
 

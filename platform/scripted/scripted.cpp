@@ -90,7 +90,8 @@ int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
 }
 
 unsigned GetModuleFileNameA(Instance, char* buffer, unsigned size) {
-  const std::string& path = TheWorld().launcherPath;
+  const std::string& whole = TheWorld().launcherPath;
+  const std::string path = whole.substr(0, whole.find('\0'));
   if (path.empty() || size == 0) return 0;
   if (path.size() >= size) {
     // As older Windows does: cut, unterminated, and the result is the size.

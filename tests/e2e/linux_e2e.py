@@ -16,6 +16,7 @@ import tempfile
 import time
 from pathlib import Path
 
+import no_writes
 import scenarios
 
 RECORDER = """#!/bin/sh
@@ -78,7 +79,7 @@ def wait_for_starts(log, expected):
     return log.read_text().splitlines() if log.exists() else []
 
 
-def run(scenario, launcher, window_program, work, wrapper):
+def run(scenario, launcher, window_program, work, trace):
     base = work / scenario.name
     dirs = {key: base / key for key in ("folder", "installed", "windows")}
     for d in dirs.values():
@@ -109,6 +110,11 @@ def run(scenario, launcher, window_program, work, wrapper):
         owner.stdout.readline()
     answers = "".join(("y" if a == "yes" else "n") + "\n"
                       for a in scenario.answers)
+    wrapper = []
+    trace_log = base / "strace.log"
+    if trace:
+        wrapper = [trace, "-f", "-qq", "-e", "trace=file,desc,process",
+                   "-o", str(trace_log)]
     try:
         result = subprocess.run(wrapper + [str(exe)], input=answers, env=env,
                                 cwd=base, capture_output=True, text=True,
@@ -123,6 +129,10 @@ def run(scenario, launcher, window_program, work, wrapper):
     problems = scenarios.compare(scenario, places, parse_boxes(result.stdout),
                                  starts, result.returncode, before, after,
                                  normalise_start)
+    if trace:
+        written = no_writes.writes(trace_log.read_text(errors="replace"))
+        if written:
+            problems.append("the launcher wrote:\n" + "\n".join(written[:10]))
     return problems, result
 
 
@@ -131,13 +141,16 @@ def main():
     parser.add_argument("--launcher", required=True, type=Path)
     parser.add_argument("--window-program", type=Path,
                         help="program that owns an X11 window of a class")
-    parser.add_argument("--wrap", default="",
-                        help="command to run the launcher under (e.g. strace)")
+    parser.add_argument("--strace", action="store_true",
+                        help="trace every run and fail on any write")
     parser.add_argument("--label", default="linux")
     parser.add_argument("only", nargs="*")
     args = parser.parse_args()
 
-    wrapper = args.wrap.split() if args.wrap else []
+    trace = shutil.which("strace") if args.strace else None
+    if args.strace and not trace:
+        print("strace is not installed")
+        return 1
     can_window = bool(os.environ.get("DISPLAY")) and args.window_program
     passed = failed = skipped = 0
     with tempfile.TemporaryDirectory(prefix="pellomar-linux-") as tmp:
@@ -147,7 +160,7 @@ def main():
                 skipped += 1
                 continue
             problems, result = run(scenario, args.launcher.resolve(),
-                                   args.window_program, Path(tmp), wrapper)
+                                   args.window_program, Path(tmp), trace)
             print(f"{args.label}: {scenario.name}: "
                   f"{'ok' if not problems else 'FAILED'}")
             for p in problems:

@@ -1,0 +1,105 @@
+// A whole run of the launcher on the scripted platform, with the three files,
+// WIN.INI, the launcher's path, the windows, the answers, the start results
+// and injected read and box failures all taken from the input. Promises: the
+// result is 0; every caption and text fits a box (at most 255 characters);
+// at most two starts, each exactly the installed command or the setup path
+// that the rules give from the files (or what a failed read leaves: the
+// empty command, the launcher's folder); setup never starts before the
+// command, and nothing starts twice.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "launcher/launcher.h"
+#include "platform/ini/ini_reader.h"
+#include "platform/scripted/scripted.h"
+#include "resolve_model.h"
+
+namespace {
+
+void Check(bool ok) {
+  if (!ok) std::abort();
+}
+
+const char kFolder[] = "C:\\APP\\DISK1\\";
+
+std::string Value(const std::string* text, const char* section,
+                  const char* key) {
+  if (text == nullptr) return "";
+  ini::MemorySource source(text->data(), text->size());
+  char buffer[256];
+  ini::GetString(&source, section, key, "", buffer, 255);
+  return buffer;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider input(data, size);
+  scripted::World& world = scripted::TheWorld();
+  world.Reset();
+  if (input.ConsumeBool())
+    world.launcherPath = input.ConsumeRandomLengthString(300);
+  const std::string settings = input.ConsumeRandomLengthString(3000);
+  const std::string messages = input.ConsumeRandomLengthString(3000);
+  const std::string installed = input.ConsumeRandomLengthString(1000);
+  const std::string winIni = input.ConsumeRandomLengthString(200);
+  world.windowClasses.insert(input.ConsumeRandomLengthString(40));
+  for (int i = input.ConsumeIntegralInRange(0, 6); i > 0; --i)
+    world.answers.push_back(input.PickValueInArray({6, 7, 0, 1}));
+  for (int i = input.ConsumeIntegralInRange(0, 3); i > 0; --i)
+    world.startResults.push_back(input.ConsumeIntegralInRange(0u, 40u));
+  world.failReadAt = input.ConsumeIntegralInRange(0u, 40u);
+  world.failBoxAt = input.ConsumeIntegralInRange(0u, 12u);
+  const bool withSettings = input.ConsumeBool();
+  const std::string launcherPath = world.launcherPath;
+
+  if (withSettings)
+    world.SetFile(std::string(kFolder) + "pellomar.ini", settings);
+  world.SetFile(std::string(kFolder) + "pellomar.dat", messages);
+  world.SetFile("C:\\PROG\\APP.INI", installed);
+  world.SetFile("APP.INI", installed);
+  world.SetFile("WIN.INI", winIni);
+
+  Check(LauncherMain(nullptr, nullptr, "", 1) == 0);
+
+  for (const scripted::Box& box : world.boxes) {
+    Check(box.caption.size() <= 254);
+    Check(box.text.size() <= 255);
+  }
+
+  // What the rules make of the files, worked out independently.
+  const bool settingsVisible =
+      withSettings && !model::KnownLauncherPath(launcherPath, 255).empty() &&
+      model::Resolve(launcherPath, "pellomar.ini", 255) ==
+          std::string(kFolder) + "pellomar.ini";
+  const std::string* settingsText = settingsVisible ? &settings : nullptr;
+  const std::string iniFile = Value(settingsText, "Auto", "IniFile");
+  const scripted::World::File* app =
+      iniFile.empty() ? nullptr : world.Find(iniFile);
+  // A value that fills the read buffer may be cut and is never started.
+  std::string command =
+      app != nullptr ? Value(&app->content, "Auto", "Command") : "";
+  if (command.size() >= 254) command.clear();
+  const std::string setupName = Value(settingsText, "Auto", "SetupName");
+  const std::string setup = setupName.size() >= 254
+                                ? ""
+                                : model::Resolve(launcherPath, setupName, 255);
+  const std::string setupAfterFailedRead =
+      model::Resolve(launcherPath, "", 255);
+
+  auto isCommand = [&](const std::string& s) {
+    return s == command || s.empty();
+  };
+  auto isSetup = [&](const std::string& s) {
+    return s == setup || s == setupAfterFailedRead || s.empty();
+  };
+  Check(world.starts.size() <= 2);
+  if (world.starts.size() == 2) {
+    Check(isCommand(world.starts[0]) && isSetup(world.starts[1]));
+  } else if (world.starts.size() == 1) {
+    Check(isCommand(world.starts[0]) || isSetup(world.starts[0]));
+  }
+  return 0;
+}
