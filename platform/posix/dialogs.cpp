@@ -1,8 +1,10 @@
 // Message boxes for the POSIX layer: a modal dialog through the desktop's
 // dialog program (zenity, else kdialog; found on PATH, started with
-// posix_spawn, awaited with waitpid) when DISPLAY or WAYLAND_DISPLAY is set,
-// and a console fallback on standard input and output otherwise. Left out:
-// any dialog of our own, and any toolkit linked into the launcher.
+// posix_spawn, awaited with waitpid, its error output read through a pipe) when
+// DISPLAY or WAYLAND_DISPLAY is set, and a console fallback on standard input
+// and output otherwise. Left out: any dialog of our own, and any toolkit linked
+// into the launcher.
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -73,21 +75,48 @@ std::string AsUtf8(const char* text) {
 }
 
 // Runs a dialog program and waits for it; its exit status, or -1 when it
-// could not be run.
+// could not be run or could not reach the display. The program's error
+// output is read here: zenity and kdialog exit with 1, as for No, when they
+// cannot open the display, and only their message tells the two apart.
 int RunDialog(const std::string& program, std::vector<std::string> args) {
   args.insert(args.begin(), program);
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(&a[0]);
   argv.push_back(nullptr);
+  int errors[2];
+  if (pipe2(errors, O_CLOEXEC) != 0) return -1;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
   pid_t pid;
-  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(),
-                  environ) != 0)
+  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr,
+                                  argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(errors[1]);
+  if (spawned != 0) {
+    close(errors[0]);
     return -1;
+  }
+  std::string message;
+  char chunk[512];
+  for (;;) {
+    const ssize_t n = read(errors[0], chunk, sizeof chunk);
+    if (n > 0) {
+      if (message.size() < 4096)
+        message.append(chunk, static_cast<std::size_t>(n));
+    } else if (n == 0 || errno != EINTR) {
+      break;
+    }
+  }
+  close(errors[0]);
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) return -1;
   }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (!WIFEXITED(status)) return -1;
+  const int code = WEXITSTATUS(status);
+  if (code != 0 && message.find("display") != std::string::npos) return -1;
+  return code;
 }
 
 // Shows the box with zenity or kdialog; -1 when neither could show it.
