@@ -24,6 +24,21 @@ bool IsLineEnd(int c) { return c == '\n' || c == '\r'; }
 
 int Lower(int c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
 
+// The first '[' or NUL at or after `p`, where the text is followed by a NUL
+// (a sentinel at `end`): the one scan through sections that are not wanted.
+// glibc's strchrnul does both in one vectorised pass; elsewhere two memchr.
+const char* FindBracketOrNul(const char* p, const char* end) {
+#if defined(__GLIBC__)
+  (void)end;
+  return strchrnul(p, '[');
+#else
+  const char* nul = static_cast<const char*>(std::memchr(p, '\0', end - p));
+  if (nul == nullptr) nul = end;
+  const char* bracket = static_cast<const char*>(std::memchr(p, '[', nul - p));
+  return bracket != nullptr ? bracket : nul;
+#endif
+}
+
 // The text of a file as bytes, decoded from UTF-16 when it says so. A NUL
 // (a byte, or a code unit of UTF-16) ends the text.
 class TextStream {
@@ -34,11 +49,9 @@ class TextStream {
   int Next() {
     if (at_ == length_ && !Refill()) return kEnd;
     const unsigned char c = static_cast<unsigned char>(data_[at_++]);
-    if (c == 0) {
-      End();
-      return kEnd;
-    }
-    return c;
+    if (c != 0) return c;
+    End();
+    return kEnd;
   }
 
   // Consumes the rest of the current line, its line end included.
@@ -60,9 +73,60 @@ class TextStream {
     }
   }
 
+  // From the start of a line, moves past the next '[' that is the first
+  // non-blank character of its line and may open the section `name`;
+  // returns false at the end of the text. This is the hot path through
+  // sections that are not wanted: it jumps from '[' to '[' and passes over
+  // headers of other names without reading them character by character.
+  // What it cannot settle within the buffer it leaves to the caller.
+  template <typename Name>
+  bool NextHeaderFor(const Name& name) {
+    bool fromStartsLine = true;
+    for (;;) {
+      if (at_ == length_) {
+        if (!Refill()) return false;
+        fromStartsLine = chunkStartsLine_;
+      }
+      const char* from = data_ + at_;
+      const char* end = data_ + length_;
+      for (const char* p = from;; ++p) {
+        p = FindBracketOrNul(p, end);
+        if (p == end) break;
+        if (*p == '\0') {
+          End();
+          return false;
+        }
+        const char* q = p;
+        while (q != from && IsBlank(static_cast<unsigned char>(q[-1]))) --q;
+        if (!(q == from ? fromStartsLine : IsLineEnd(q[-1]))) continue;
+        if (MayOpen(p + 1, end, name)) {
+          at_ = static_cast<std::size_t>(p - data_) + 1;
+          return true;
+        }
+      }
+      at_ = length_;
+    }
+  }
+
+ private:
+  // Whether the header text from `p` may be "<blanks>name<blanks>]"; true
+  // too when the buffer ends before that is known.
+  template <typename Name>
+  static bool MayOpen(const char* p, const char* end, const Name& name) {
+    while (p != end && IsBlank(static_cast<unsigned char>(*p))) ++p;
+    if (static_cast<std::size_t>(end - p) < name.length) return true;
+    for (std::size_t i = 0; i < name.length; ++i, ++p) {
+      if (Lower(static_cast<unsigned char>(*p)) !=
+          Lower(static_cast<unsigned char>(name.chars[i])))
+        return false;
+    }
+    while (p != end && IsBlank(static_cast<unsigned char>(*p))) ++p;
+    return p == end || *p == ']';
+  }
+
  private:
   enum class Encoding { kBytes, kUtf16Le, kUtf16Be };
-  static constexpr std::size_t kRawSize = 4096;
+  static constexpr std::size_t kRawSize = 16384;
 
   void End() {
     ended_ = true;
@@ -92,13 +156,23 @@ class TextStream {
     if (encoding_ == Encoding::kBytes) {
       data_ = raw_ + skip;
       length_ = n - skip;
+      raw_[n] = '\0';
     } else {
       std::memmove(raw_, raw_ + skip, n - skip);
       Decode(n - skip);
     }
   }
 
+  // Whether the text that follows the current piece starts a line: the
+  // piece ends in a line end, perhaps followed by blanks.
+  void NoteHowPieceEnds() {
+    const char* e = data_ + length_;
+    while (e != data_ && IsBlank(static_cast<unsigned char>(e[-1]))) --e;
+    if (e != data_) chunkStartsLine_ = IsLineEnd(e[-1]);
+  }
+
   bool Refill() {
+    NoteHowPieceEnds();
     while (!ended_) {
       if (last_) {
         End();
@@ -113,6 +187,7 @@ class TextStream {
         data_ = raw_;
         at_ = 0;
         length_ = got;
+        raw_[got] = '\0';
         return true;
       }
       const std::size_t got =
@@ -125,6 +200,7 @@ class TextStream {
         data_ = decoded_;
         at_ = 0;
         length_ = PutCodePoint(decoded_, 0xFFFD);
+        decoded_[length_] = '\0';
         return true;
       }
       Decode(carried_ + got);
@@ -193,20 +269,23 @@ class TextStream {
     data_ = decoded_;
     at_ = 0;
     length_ = out;
+    decoded_[out] = '\0';
   }
 
   Source& source_;
   Encoding encoding_ = Encoding::kBytes;
-  char raw_[kRawSize];
+  // One byte more than is read: a NUL after the text as a sentinel.
+  char raw_[kRawSize + 1];
   // Each two-byte unit becomes at most three bytes, a surrogate pair four.
-  char decoded_[kRawSize / 2 * 3 + 4];
+  char decoded_[kRawSize / 2 * 3 + 4 + 1];
   const char* data_ = raw_;
   std::size_t at_ = 0;
   std::size_t length_ = 0;
   std::size_t carried_ = 0;
   std::uint32_t pendingHigh_ = 0;
-  bool last_ = false;   // what is in the buffer is the end of the text
-  bool ended_ = false;  // nothing more will be read
+  bool last_ = false;            // what is in the buffer is the end of the text
+  bool ended_ = false;           // nothing more will be read
+  bool chunkStartsLine_ = true;  // the current piece begins a line
 };
 
 // A requested section or key name, trimmed of blanks.
@@ -322,15 +401,22 @@ Lookup Find(TextStream& in, const Name& section, const Name& key, char* buffer,
   // Lines before the first header belong to a section without a name.
   bool inTarget = section.length == 0;
   for (;;) {
-    int c = in.Next();
-    while (IsBlank(c)) c = in.Next();
-    if (c == kEnd) return Lookup::kMissing;
-    if (IsLineEnd(c)) continue;
-    const bool maybeHeader = c == '[';
-    if (c == ';' || (!inTarget && !maybeHeader)) {
-      in.SkipLine();
-      continue;
+    int c;
+    if (inTarget) {
+      c = in.Next();
+      while (IsBlank(c)) c = in.Next();
+      if (c == kEnd) return Lookup::kMissing;
+      if (IsLineEnd(c)) continue;
+      if (c == ';') {
+        in.SkipLine();
+        continue;
+      }
+    } else {
+      // Outside the wanted section only its own header matters.
+      if (!in.NextHeaderFor(section)) return Lookup::kMissing;
+      c = '[';
     }
+    const bool maybeHeader = c == '[';
 
     NameMatcher sectionName(section);
     NameMatcher keyName(key);

@@ -35,11 +35,6 @@ bool SameIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
-bool Exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
-
 }  // namespace
 
 std::string ToWindowsPath(const std::string& native) {
@@ -103,24 +98,21 @@ std::string WindowsDirectory() {
 }
 
 std::string ProfilePath(const std::string& path) {
-  std::string native;
-  if (path.find_first_of("\\/:") == std::string::npos) {
-    const std::string windows = WindowsDirectory();
-    if (windows.empty()) return "";
-    native = windows + "/" + path;
-  } else {
-    native = ToNativePath(path);
-  }
-  if (native.empty() || Exists(native)) return native;
+  if (path.find_first_of("\\/:") != std::string::npos)
+    return ToNativePath(path);
+  const std::string windows = WindowsDirectory();
+  return windows.empty() ? "" : windows + "/" + path;
+}
 
+std::string SameNameIgnoringCase(const std::string& native) {
   const std::size_t cut = native.rfind('/');
   const std::string folder =
       cut == std::string::npos ? "." : native.substr(0, cut == 0 ? 1 : cut);
   const std::string name =
       cut == std::string::npos ? native : native.substr(cut + 1);
   DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return native;
-  std::string found = native;
+  if (dir == nullptr) return "";
+  std::string found;
   while (const dirent* entry = readdir(dir)) {
     if (SameIgnoringCase(entry->d_name, name)) {
       found = (folder == "/" ? "" : folder) + "/" + entry->d_name;

