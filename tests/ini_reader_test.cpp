@@ -10,25 +10,9 @@
 #include <cstring>
 #include <string>
 
+#include "tests/support/piece_source.h"
+
 namespace {
-
-// Hands out its text in pieces of at most `piece` bytes.
-class PieceSource final : public ini::Source {
- public:
-  PieceSource(const std::string& text, std::size_t piece)
-      : text_(text), piece_(piece) {}
-  std::size_t Read(char* buffer, std::size_t capacity) override {
-    std::size_t n = std::min({capacity, piece_, text_.size() - at_});
-    text_.copy(buffer, n, at_);
-    at_ += n;
-    return n;
-  }
-
- private:
-  const std::string& text_;
-  std::size_t piece_;
-  std::size_t at_ = 0;
-};
 
 const std::size_t kPieces[] = {1 << 20, 1, 3};
 

@@ -17,6 +17,7 @@ import tempfile
 from pathlib import Path
 
 import linux_e2e
+import scenarios
 
 QUIET = "[Auto]\nAppName=A\nVersion=3\nVerbose=0\nSetupName=s.sh\n"
 LONG = "L" * 10000
@@ -148,18 +149,12 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--launcher", required=True, type=Path)
     args = parser.parse_args()
-    passed = failed = 0
+    tally = scenarios.Tally("hostile")
     with tempfile.TemporaryDirectory(prefix="pellomar-hostile-") as work:
         os.chmod(work, 0o755)
         for case in CASES:
-            problems = run(case, args.launcher.resolve(), work)
-            print(f"hostile: {case[0]}: {'ok' if not problems else 'FAILED'}")
-            for p in problems:
-                print("  " + p.replace("\n", "\n  "))
-            passed += not problems
-            failed += bool(problems)
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
+            tally.record(case[0], run(case, args.launcher.resolve(), work))
+    return tally.finish()
 
 
 if __name__ == "__main__":

@@ -152,25 +152,18 @@ def main():
         print("strace is not installed")
         return 1
     can_window = bool(os.environ.get("DISPLAY")) and args.window_program
-    passed = failed = skipped = 0
+    tally = scenarios.Tally(args.label)
     with tempfile.TemporaryDirectory(prefix="pellomar-linux-") as tmp:
         for scenario in scenarios.load_all(args.only):
             if scenario.window and not can_window:
-                print(f"{args.label}: {scenario.name}: skipped (no X display)")
-                skipped += 1
+                tally.skip(scenario.name, "no X display")
                 continue
             problems, result = run(scenario, args.launcher.resolve(),
                                    args.window_program, Path(tmp), trace)
-            print(f"{args.label}: {scenario.name}: "
-                  f"{'ok' if not problems else 'FAILED'}")
-            for p in problems:
-                print("  " + p.replace("\n", "\n  "))
             if problems and result.stderr:
-                print("  stderr: " + result.stderr.strip().replace("\n", "\n  "))
-            passed += not problems
-            failed += bool(problems)
-    print(f"{passed} passed, {failed} failed, {skipped} skipped")
-    return 1 if failed else 0
+                problems.append("stderr: " + result.stderr.strip())
+            tally.record(scenario.name, problems)
+    return tally.finish()
 
 
 if __name__ == "__main__":

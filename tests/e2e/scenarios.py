@@ -150,3 +150,28 @@ def diff(what, want, got):
     out += ["  expected: " + line for line in want] or ["  expected: (none)"]
     out += ["  got:      " + line for line in got] or ["  got:      (none)"]
     return "\n".join(out)
+
+
+class Tally:
+    """Prints each case's result and counts them for the closing line."""
+
+    def __init__(self, label):
+        self.label = label
+        self.passed = self.failed = self.skipped = 0
+
+    def record(self, name, problems):
+        print(f"{self.label}: {name}: {'ok' if not problems else 'FAILED'}")
+        for p in problems:
+            print("  " + p.replace("\n", "\n  "))
+        self.passed += not problems
+        self.failed += bool(problems)
+
+    def skip(self, name, why):
+        print(f"{self.label}: {name}: skipped ({why})")
+        self.skipped += 1
+
+    def finish(self):
+        """Prints 'N passed, M failed' and returns the exit status."""
+        line = f"{self.passed} passed, {self.failed} failed"
+        print(line + (f", {self.skipped} skipped" if self.skipped else ""))
+        return 1 if self.failed else 0

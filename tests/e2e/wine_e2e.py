@@ -79,19 +79,12 @@ def main():
     parser.add_argument("only", nargs="*", help="scenario names (default: all)")
     args = parser.parse_args()
 
-    passed = failed = 0
+    tally = scenarios.Tally(args.label)
     with tempfile.TemporaryDirectory(prefix="pellomar-wine-") as tmp:
         for scenario in scenarios.load_all(args.only):
-            problems = run(scenario, args.launcher.resolve(),
-                           args.programs.resolve(), Path(tmp))
-            status = "ok" if not problems else "FAILED"
-            print(f"{args.label}: {scenario.name}: {status}")
-            for p in problems:
-                print("  " + p.replace("\n", "\n  "))
-            passed += not problems
-            failed += bool(problems)
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
+            tally.record(scenario.name, run(scenario, args.launcher.resolve(),
+                                            args.programs.resolve(), Path(tmp)))
+    return tally.finish()
 
 
 if __name__ == "__main__":

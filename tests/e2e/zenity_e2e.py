@@ -116,7 +116,7 @@ def main():
     parser.add_argument("only", nargs="*")
     args = parser.parse_args()
     args.artefacts.mkdir(parents=True, exist_ok=True)
-    passed = failed = 0
+    tally = scenarios.Tally("zenity")
     with tempfile.TemporaryDirectory(prefix="pellomar-zenity-") as tmp:
         for scenario in scenarios.load_all(args.only):
             problems = run(scenario, args.launcher.resolve(), Path(tmp) / "1",
@@ -129,13 +129,8 @@ def main():
                     print("  " + p.replace("\n", "\n  "))
                 problems = run(scenario, args.launcher.resolve(),
                                Path(tmp) / "2", args.artefacts.resolve())
-            print(f"zenity: {scenario.name}: {'ok' if not problems else 'FAILED'}")
-            for p in problems:
-                print("  " + p.replace("\n", "\n  "))
-            passed += not problems
-            failed += bool(problems)
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
+            tally.record(scenario.name, problems)
+    return tally.finish()
 
 
 if __name__ == "__main__":

@@ -9,27 +9,9 @@
 #include <string>
 
 #include "platform/ini/ini_reader.h"
+#include "tests/support/piece_source.h"
 
 namespace {
-
-class PieceSource final : public ini::Source {
- public:
-  PieceSource(const std::string& text, std::size_t piece)
-      : text_(text), piece_(piece) {}
-  std::size_t Read(char* buffer, std::size_t capacity) override {
-    std::size_t n = text_.size() - at_;
-    if (n > capacity) n = capacity;
-    if (n > piece_) n = piece_;
-    std::memcpy(buffer, text_.data() + at_, n);
-    at_ += n;
-    return n;
-  }
-
- private:
-  const std::string& text_;
-  std::size_t piece_;
-  std::size_t at_ = 0;
-};
 
 void Check(bool ok) {
   if (!ok) std::abort();
