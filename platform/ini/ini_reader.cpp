@@ -124,7 +124,6 @@ class TextStream {
     return p == end || *p == ']';
   }
 
- private:
   enum class Encoding { kBytes, kUtf16Le, kUtf16Be };
   static constexpr std::size_t kRawSize = 16384;
 
