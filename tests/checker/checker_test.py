@@ -23,10 +23,6 @@ tally = scenarios.Tally("checker")
 report = tally.record
 
 
-def windows_path(path):
-    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
-
-
 def run_checker(checker, folder, args=(), env=None):
     return subprocess.run([str(checker), *args, str(folder)], env=env,
                           capture_output=True, text=True, errors="replace",
@@ -39,7 +35,7 @@ def scenario_agreement(checker, work):
         dirs = {k: base / k for k in ("folder", "installed", "windows")}
         for d in dirs.values():
             d.mkdir(parents=True)
-        places = {k: windows_path(d) for k, d in dirs.items()}
+        places = {k: scenarios.windows_path(d) for k, d in dirs.items()}
         recorder = base / "recorder"
         recorder.write_text("#!/bin/sh\n")
         scenarios.lay_out(scenario, dirs, places, recorder)
@@ -134,7 +130,7 @@ def warning_fixtures(checker, work):
                 (folder / file).mkdir()
                 continue
             if isinstance(content, str):
-                content = content.replace("{folder}", windows_path(folder))
+                content = content.replace("{folder}", scenarios.windows_path(folder))
                 content = content.encode("utf-8")
             (folder / file).write_bytes(content)
         args = ["--quiet"] + (["--lang", "FRA"] if "FRA" in expected else [])

@@ -25,10 +25,6 @@ RECORDER = """#!/bin/sh
 """
 
 
-def windows_path(path):
-    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
-
-
 def native_path(path):
     if path[:2].upper() == "Z:":
         path = path[2:]
@@ -79,12 +75,15 @@ def wait_for_starts(log, expected):
     return log.read_text().splitlines() if log.exists() else []
 
 
-def run(scenario, launcher, window_program, work, trace):
-    base = work / scenario.name
+def lay_out_folder(scenario, launcher, base):
+    """The scenario's folders under `base`, with the launcher as `autorun`
+    and the recorder script as every program; the Windows directory holds
+    win.ini when the scenario names a language. Returns (dirs, places, exe).
+    """
     dirs = {key: base / key for key in ("folder", "installed", "windows")}
     for d in dirs.values():
         d.mkdir(parents=True)
-    places = {key: windows_path(d) for key, d in dirs.items()}
+    places = {key: scenarios.windows_path(d) for key, d in dirs.items()}
     exe = dirs["folder"] / "autorun"
     shutil.copyfile(launcher, exe)
     os.chmod(exe, 0o755)
@@ -94,6 +93,12 @@ def run(scenario, launcher, window_program, work, trace):
     if scenario.language:
         (dirs["windows"] / "win.ini").write_text(
             f"[intl]\nsLanguage={scenario.language}\n")
+    return dirs, places, exe
+
+
+def run(scenario, launcher, window_program, work, trace):
+    base = work / scenario.name
+    dirs, places, exe = lay_out_folder(scenario, launcher, base)
     watched = list(dirs.values())
     before = scenarios.snapshot(watched)
 

@@ -75,6 +75,11 @@ def load_all(names=None):
     return scenarios
 
 
+def windows_path(path):
+    """How the launchers see a Linux path: drive Z: is the root."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
 def substitute(text, places):
     for key, value in places.items():
         text = text.replace("{" + key + "}", value)

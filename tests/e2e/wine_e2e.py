@@ -17,11 +17,6 @@ from pathlib import Path
 import scenarios
 
 
-def windows_path(path):
-    """How Wine shows a Linux path: drive Z: is the root of the file system."""
-    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
-
-
 def run(scenario, launcher, programs, work):
     base = work / scenario.name
     dirs = {
@@ -31,8 +26,8 @@ def run(scenario, launcher, programs, work):
     }
     for key in ("folder", "installed"):
         dirs[key].mkdir(parents=True)
-    places = {"folder": windows_path(dirs["folder"]),
-              "installed": windows_path(dirs["installed"]),
+    places = {"folder": scenarios.windows_path(dirs["folder"]),
+              "installed": scenarios.windows_path(dirs["installed"]),
               "windows": "C:\\windows"}
     exe = dirs["folder"] / "pellomar.exe"
     shutil.copyfile(launcher, exe)
@@ -49,8 +44,10 @@ def run(scenario, launcher, programs, work):
         command += ["--language", scenario.language]
     if scenario.window:
         command += ["--window", scenario.window]
-    command += [windows_path(log), windows_path(exe)] + scenario.answers
-    env = dict(os.environ, PELLOMAR_START_LOG=windows_path(starts_log))
+    command += [scenarios.windows_path(log), scenarios.windows_path(exe)]
+    command += scenario.answers
+    env = dict(os.environ,
+               PELLOMAR_START_LOG=scenarios.windows_path(starts_log))
     subprocess.run(command, env=env, cwd=programs, timeout=120,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 

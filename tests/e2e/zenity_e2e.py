@@ -8,7 +8,6 @@ by keyboard: Return for Yes or OK, Escape for No.
 """
 import argparse
 import os
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -56,16 +55,7 @@ def answer(window, title, key, deadline):
 
 def run(scenario, launcher, work, artefacts):
     base = work / scenario.name
-    dirs = {key: base / key for key in ("folder", "installed", "windows")}
-    for d in dirs.values():
-        d.mkdir(parents=True)
-    places = {key: linux_e2e.windows_path(d) for key, d in dirs.items()}
-    exe = dirs["folder"] / "autorun"
-    shutil.copyfile(launcher, exe)
-    os.chmod(exe, 0o755)
-    recorder = base / "recorder.sh"
-    recorder.write_text(linux_e2e.RECORDER)
-    scenarios.lay_out(scenario, dirs, places, recorder)
+    dirs, places, exe = linux_e2e.lay_out_folder(scenario, launcher, base)
     starts_log = base / "starts.log"
     env = dict(os.environ, LANG="C", XDG_CONFIG_HOME=str(dirs["windows"]),
                PELLOMAR_START_LOG=str(starts_log))
