@@ -60,12 +60,12 @@ unsigned GetProfileStringA(const char* section, const char* key,
 
 unsigned GetPrivateProfileStringA(const char* section, const char* key,
                                   const char* fallback, char* buffer,
-                                  unsigned size, const char* file) {
+                                  unsigned size, const char* file, bool* cut) {
   const char* text = FileText(file);
   if (text == nullptr)
-    return ini::GetString(nullptr, section, key, fallback, buffer, size);
+    return ini::GetString(nullptr, section, key, fallback, buffer, size, cut);
   ini::MemorySource source(text, std::strlen(text));
-  return ini::GetString(&source, section, key, fallback, buffer, size);
+  return ini::GetString(&source, section, key, fallback, buffer, size, cut);
 }
 
 int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
@@ -84,7 +84,8 @@ unsigned GetModuleFileNameA(Instance, char* buffer, unsigned size) {
 }
 
 void* FindWindowA(const char*, const char*) { return nullptr; }
-unsigned WinExec(const char*, unsigned) { return 2; }  // every start fails
+unsigned GetFileAttributesA(const char*) { return kInvalidFileAttributes; }
+unsigned WinExec(const char*, unsigned) { return kFileNotFound; }  // all fail
 int MessageBoxA(void*, const char*, const char*, unsigned) { return 6; }
 
 }  // namespace platform

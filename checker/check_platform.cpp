@@ -140,13 +140,13 @@ unsigned GetProfileStringA(const char*, const char*, const char*, char* buffer,
 
 unsigned GetPrivateProfileStringA(const char* section, const char* key,
                                   const char* fallback, char* buffer,
-                                  unsigned size, const char* file) {
+                                  unsigned size, const char* file, bool* cut) {
   std::FILE* f = check::OpenProfile(file);
   if (f == nullptr)
-    return ini::GetString(nullptr, section, key, fallback, buffer, size);
+    return ini::GetString(nullptr, section, key, fallback, buffer, size, cut);
   check::FileSource source(f);
   const unsigned n =
-      ini::GetString(&source, section, key, fallback, buffer, size);
+      ini::GetString(&source, section, key, fallback, buffer, size, cut);
   std::fclose(f);
   return n;
 }
@@ -179,6 +179,11 @@ void* FindWindowA(const char*, const char*) {
   return situation.running ? &window : nullptr;
 }
 
+unsigned GetFileAttributesA(const char* path) {
+  return check::IsFile(check::NativePath(path)) ? kAttributeNormal
+                                                : kInvalidFileAttributes;
+}
+
 unsigned WinExec(const char* commandLine, unsigned) {
   check::Event start;
   start.kind = check::Event::kStart;
@@ -186,7 +191,7 @@ unsigned WinExec(const char* commandLine, unsigned) {
   start.native = check::NativePath(check::FirstWord(commandLine));
   start.exists = check::IsFile(start.native);
   check::record.push_back(start);
-  return start.exists ? 33 : 2;
+  return start.exists ? kStarted : kFileNotFound;
 }
 
 int MessageBoxA(void*, const char* text, const char* caption, unsigned style) {

@@ -12,13 +12,14 @@ const char kMessageFile[] = "pellomar.dat";
 // Reads `key` of `section` from `file`; an unresolved (empty) path means the
 // file cannot be found, so nothing is asked of the platform.
 unsigned ReadString(const char* section, const char* key, char* buffer,
-                    unsigned size, const char* file) {
+                    unsigned size, const char* file, bool* cut) {
+  if (cut != nullptr) *cut = false;
   if (file[0] == '\0') {
     if (size > 0) buffer[0] = '\0';
     return 0;
   }
   return platform::GetPrivateProfileStringA(section, key, "", buffer, size,
-                                            file);
+                                            file, cut);
 }
 
 int ReadInt(const char* section, const char* key, int fallback,
@@ -29,11 +30,12 @@ int ReadInt(const char* section, const char* key, int fallback,
 
 }  // namespace
 
-unsigned ReadSetting(SettingIndex index, char* buffer, unsigned size) {
+unsigned ReadSetting(SettingIndex index, char* buffer, unsigned size,
+                     bool* cut) {
   char path[text::kBufferSize];
   ResolveBesideLauncher(path, text::kReadSize, kSettingsFile);
   return ReadString(SettingKey[kAutoSection], SettingKey[index], buffer, size,
-                    path);
+                    path, cut);
 }
 
 int ReadSettingInt(SettingIndex index) {
@@ -48,7 +50,7 @@ unsigned ReadMessage(MessageIndex index, char* buffer, unsigned size) {
                               text::kReadSize);
   char path[text::kBufferSize];
   ResolveBesideLauncher(path, text::kReadSize, kMessageFile);
-  return ReadString(language, MessageKey[index], buffer, size, path);
+  return ReadString(language, MessageKey[index], buffer, size, path, nullptr);
 }
 
 int ReadInstalledVersion() {
@@ -57,12 +59,13 @@ int ReadInstalledVersion() {
   return ReadInt(SettingKey[kAutoSection], SettingKey[kVersion], 0, file);
 }
 
-unsigned ReadInstalledCommand(char* buffer, unsigned size) {
+unsigned ReadInstalledCommand(char* buffer, unsigned size, bool* cut) {
   char file[text::kBufferSize];
   if (ReadSetting(kIniFile, file, text::kReadSize) == 0) {
+    if (cut != nullptr) *cut = false;
     if (size > 0) buffer[0] = '\0';
     return 0;
   }
   return ReadString(SettingKey[kAutoSection], SettingKey[kCommand], buffer,
-                    size, file);
+                    size, file, cut);
 }

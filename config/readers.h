@@ -12,8 +12,10 @@
 extern platform::Instance launcherInstance;
 
 // Launcher settings file "pellomar.ini", section "Auto". Default "".
-// Returns the number of characters stored.
-unsigned ReadSetting(SettingIndex index, char* buffer, unsigned size);
+// Returns the number of bytes stored; `cut`, when not null, tells whether the
+// value was longer than the buffer (such a value is no path to use).
+unsigned ReadSetting(SettingIndex index, char* buffer, unsigned size,
+                     bool* cut = nullptr);
 
 // The same file, read as an integer. Default -1, so a missing Verbose or
 // SetupOnly counts as on and a missing Version is never newer than anything
@@ -31,7 +33,8 @@ int ReadInstalledVersion();
 
 // Command line recorded by the installed application, used as written; empty
 // when IniFile is empty or holds no Command.
-unsigned ReadInstalledCommand(char* buffer, unsigned size);
+// `cut` as for ReadSetting.
+unsigned ReadInstalledCommand(char* buffer, unsigned size, bool* cut = nullptr);
 
 // Turns `name` into a full path beside the launcher (see resolve.cpp for the
 // rules). The result is never cut: when it would not fit in size - 1

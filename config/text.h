@@ -12,10 +12,6 @@ constexpr unsigned kReadSize = 255;
 
 unsigned Length(const char* s);
 
-// A read that filled its whole buffer (kReadSize - 1 characters) may have
-// cut the value: such a value must not be used as a path or command line.
-inline bool MayBeCut(unsigned count) { return count >= kReadSize - 1; }
-
 // Copies `source` into `buffer` (capacity `size` bytes, terminator included).
 // Returns false, leaving the empty string, when it does not fit.
 bool Copy(char* buffer, unsigned size, const char* source);

@@ -4,24 +4,19 @@
 #include "config/text.h"
 #include "launcher/reporter.h"
 
-namespace {
-
-// WinExec results of 31 or less are failures to start.
-bool Started(unsigned result) { return result > 31; }
-
-}  // namespace
-
 void RunSetup() {
   const Reporter reporter(ReadSettingInt(kVerbose));
   char name[text::kBufferSize];
   char path[text::kBufferSize];
-  // A name that may have been cut by the read is never started.
-  if (text::MayBeCut(ReadSetting(kSetupName, name, text::kReadSize)))
+  // A name that was cut by the read is never started.
+  bool cut = false;
+  ReadSetting(kSetupName, name, text::kReadSize, &cut);
+  if (cut)
     path[0] = '\0';
   else
     ResolveBesideLauncher(path, text::kReadSize, name);
   reporter.NoteText("Running setup <%s>", path);
-  if (Started(platform::WinExec(path, platform::kShowNormal))) return;
+  if (platform::Started(platform::WinExec(path, platform::kShowNormal))) return;
   // Shown whatever the verbose flag, and as written: it is not a format.
   ReadMessage(kSetupErr, name, text::kReadSize);
   reporter.Show(name, platform::kStyleNotice);
@@ -60,10 +55,12 @@ int LauncherMain(platform::Instance instance, platform::Instance, const char*,
   ReadSetting(kAppName, appName, text::kReadSize);
   if (reporter.Ask(message, appName) != platform::kAnswerYes) return 0;
 
-  if (text::MayBeCut(ReadInstalledCommand(message, text::kReadSize)))
-    message[0] = '\0';
+  bool cut = false;
+  ReadInstalledCommand(message, text::kReadSize, &cut);
+  if (cut) message[0] = '\0';
   reporter.NoteText("Running command <%s>", message);
-  if (Started(platform::WinExec(message, platform::kShowNormal))) return 0;
+  if (platform::Started(platform::WinExec(message, platform::kShowNormal)))
+    return 0;
 
   ReadMessage(kExeErr, message, text::kReadSize);
   if (reporter.Ask(message, appName) == platform::kAnswerYes) RunSetup();

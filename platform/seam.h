@@ -6,9 +6,11 @@
 // argument orders are those of the Windows calls they stand for, so the
 // Windows layer is a plain forwarder and the others can be checked against it.
 //
-// Every text is 8-bit and terminated. Sizes count bytes including the
-// terminator. None of these functions may crash on any argument the core can
-// pass, including empty strings and texts read from hostile files.
+// Every text is terminated; sizes count bytes including the terminator. Texts
+// are 8-bit: UTF-8 wherever the platform can give it (Linux, and Windows
+// with its wide functions), the system code page on old Windows. None of
+// these functions may crash on any argument the core can pass, including
+// empty strings and texts read from hostile files.
 #pragma once
 
 namespace platform {
@@ -25,6 +27,27 @@ constexpr unsigned kStyleQuestion = 0x24;
 // Show flag handed to WinExec: a normal window.
 constexpr unsigned kShowNormal = 1;
 
+// Results of WinExec. Up to kLastStartFailure the program did not start;
+// anything greater means it did, or that nothing more is to be done.
+constexpr unsigned kStartFailed = 0;  // out of resources, or no better reason
+constexpr unsigned kFileNotFound = 2;
+constexpr unsigned kPathNotFound = 3;
+constexpr unsigned kNotExecutable = 11;
+constexpr unsigned kLastStartFailure = 31;
+constexpr unsigned kStarted = 33;
+// The program needs administrator rights and the user declined the consent
+// prompt. That is the user's choice, not a failure to report: it counts as
+// started, so the launcher neither shows an error nor offers setup again.
+// (Windows' own code for a cancelled operation, which no start failure uses.)
+constexpr unsigned kStartDeclined = 1223;
+
+inline bool Started(unsigned result) { return result > kLastStartFailure; }
+
+// Results of GetFileAttributesA.
+constexpr unsigned kInvalidFileAttributes = 0xFFFFFFFFu;
+constexpr unsigned kAttributeDirectory = 0x10;
+constexpr unsigned kAttributeNormal = 0x80;  // a file with no other attribute
+
 // WIN.INI lookup: value of `key` in `section` of the user's WIN.INI, or
 // `fallback` when absent; at most size - 1 bytes, always terminated (size > 0).
 unsigned GetProfileStringA(const char* section, const char* key,
@@ -32,12 +55,16 @@ unsigned GetProfileStringA(const char* section, const char* key,
 
 // Value of `key` in `section` of the INI file `file`, or `fallback` when the
 // file, section or key is missing or unreadable. At most size - 1 bytes are
-// stored, always terminated (size > 0); returns the number stored. Names match
-// without regard to ASCII case; a path without a folder names a file in the
-// Windows directory.
+// stored, always terminated (size > 0), never ending inside a UTF-8
+// character; returns the number stored. Names match without regard to ASCII
+// case; a path without a folder names a file in the Windows directory.
+// When `cut` is not null it tells whether the value was longer than what was
+// stored: the only sure sign, since a cut at a character boundary may store
+// fewer than size - 1 bytes.
 unsigned GetPrivateProfileStringA(const char* section, const char* key,
                                   const char* fallback, char* buffer,
-                                  unsigned size, const char* file);
+                                  unsigned size, const char* file,
+                                  bool* cut = nullptr);
 
 // The same value read as an integer (wrapping to 32 bits), or `fallback` when
 // it is missing or empty.
@@ -54,9 +81,15 @@ unsigned GetModuleFileNameA(Instance instance, char* buffer, unsigned size);
 // is always null here (any title).
 void* FindWindowA(const char* className, const char* windowName);
 
-// Starts `commandLine` as a separate process without waiting for it. Greater
-// than 31 means started; 31 or less is a failure (0, 2 file not found,
-// 3 path not found, 11 not executable). An empty command line fails.
+// Attributes of the file or folder at `path`, or kInvalidFileAttributes when
+// there is none (or it cannot be known). Used to ask whether a program file
+// exists: not invalid and without kAttributeDirectory.
+unsigned GetFileAttributesA(const char* path);
+
+// Starts `commandLine` as a separate process without waiting for it (not even
+// for its first window), with the program's own folder as its current folder.
+// Returns one of the results above: Started() tells whether it started. An
+// empty command line fails with kFileNotFound.
 unsigned WinExec(const char* commandLine, unsigned show);
 
 // A modal box without owner; returns the button chosen (kAnswerYes for Yes),

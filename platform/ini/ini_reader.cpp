@@ -359,15 +359,17 @@ class ValueCollector {
     }
   }
 
-  // Removes one pair of matching quotes, cuts, terminates; returns the count.
-  unsigned Finish() {
+  // Removes one pair of matching quotes, cuts, terminates; returns the count
+  // and tells in `cut` whether the value was longer.
+  unsigned Finish(bool* cut) {
     std::uint64_t n = trimmed_;
     std::size_t from = 0;
     if (n >= 2 && (first_ == '"' || first_ == '\'') && last_ == first_) {
       from = 1;
       n -= 2;
     }
-    if (n > size_ - 1) n = size_ - 1;
+    *cut = n > size_ - 1;
+    if (*cut) n = size_ - 1;
     std::memmove(buffer_, buffer_ + from, static_cast<std::size_t>(n));
     buffer_[n] = '\0';
     return static_cast<unsigned>(n);
@@ -382,9 +384,11 @@ class ValueCollector {
   int last_ = 0;
 };
 
-unsigned CopyFallback(const char* fallback, char* buffer, unsigned size) {
+unsigned CopyFallback(const char* fallback, char* buffer, unsigned size,
+                      bool* cut) {
   if (fallback == nullptr) fallback = "";
   std::size_t n = std::strlen(fallback);
+  if (cut != nullptr) *cut = n > size - 1;
   if (n > size - 1) n = size - 1;
   std::memmove(buffer, fallback, n);
   buffer[n] = '\0';
@@ -396,7 +400,7 @@ enum class Lookup { kMissing, kNoValue, kValue };
 // Finds `key` in the first section named `section`. On kValue the value is in
 // `buffer`.
 Lookup Find(TextStream& in, const Name& section, const Name& key, char* buffer,
-            unsigned size) {
+            unsigned size, bool* cut) {
   // Lines before the first header belong to a section without a name.
   bool inTarget = section.length == 0;
   for (;;) {
@@ -457,7 +461,7 @@ Lookup Find(TextStream& in, const Name& section, const Name& key, char* buffer,
     }
     if (!inTarget) continue;
     if (collecting) {
-      value.Finish();
+      value.Finish(cut);
       return Lookup::kValue;
     }
     if (!equals && keyName.Matched()) return Lookup::kNoValue;
@@ -467,21 +471,27 @@ Lookup Find(TextStream& in, const Name& section, const Name& key, char* buffer,
 }  // namespace
 
 long FindString(Source* source, const char* section, const char* key,
-                char* buffer, unsigned size) {
+                char* buffer, unsigned size, bool* cut) {
+  bool wasCut = false;
+  if (cut != nullptr) *cut = false;
   if (size == 0 || source == nullptr || section == nullptr || key == nullptr)
     return -1;
   TextStream in(*source);
-  if (Find(in, Name(section), Name(key), buffer, size) != Lookup::kValue)
+  if (Find(in, Name(section), Name(key), buffer, size, &wasCut) !=
+      Lookup::kValue)
     return -1;
+  if (cut != nullptr) *cut = wasCut;
   return static_cast<long>(std::strlen(buffer));
 }
 
 unsigned GetString(Source* source, const char* section, const char* key,
-                   const char* fallback, char* buffer, unsigned size) {
+                   const char* fallback, char* buffer, unsigned size,
+                   bool* cut) {
+  if (cut != nullptr) *cut = false;
   if (size == 0) return 0;
-  const long found = FindString(source, section, key, buffer, size);
+  const long found = FindString(source, section, key, buffer, size, cut);
   if (found >= 0) return static_cast<unsigned>(found);
-  return CopyFallback(fallback, buffer, size);
+  return CopyFallback(fallback, buffer, size, cut);
 }
 
 int GetInt(Source* source, const char* section, const char* key, int fallback) {

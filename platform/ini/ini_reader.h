@@ -55,15 +55,18 @@ class MemorySource final : public Source {
 
 // Value of `key` in `section` into `buffer` (as GetString stores it), or -1
 // when the key is missing or has no value (the buffer may then hold anything).
+// `cut`, when not null, tells whether a value found was longer than stored.
 long FindString(Source* source, const char* section, const char* key,
-                char* buffer, unsigned size);
+                char* buffer, unsigned size, bool* cut = nullptr);
 
 // Value of `key` in `section`, as GetPrivateProfileStringA gives it. A null
 // `source` is a missing file. At most size - 1 bytes are stored and the text
 // is always terminated (nothing is written when size is 0); returns the
-// number of bytes stored.
+// number of bytes stored. `cut`, when not null, tells whether the value (or
+// the fallback) was longer than what was stored.
 unsigned GetString(Source* source, const char* section, const char* key,
-                   const char* fallback, char* buffer, unsigned size);
+                   const char* fallback, char* buffer, unsigned size,
+                   bool* cut = nullptr);
 
 // Value of `key` in `section` as an integer, as GetPrivateProfileIntA gives
 // it: `fallback` when the value is missing or empty.

@@ -179,4 +179,16 @@ std::vector<std::string> SplitCommandLine(const std::string& line) {
   return args;
 }
 
+unsigned FileAttributes(const std::string& path) {
+  constexpr unsigned kMissing = 0xFFFFFFFFu, kFolder = 0x10, kFile = 0x80;
+  std::string native = ToNativePath(path);
+  if (native.empty()) return kMissing;
+  struct stat st;
+  if (stat(native.c_str(), &st) != 0) {
+    native = SameNameIgnoringCase(native);
+    if (native.empty() || stat(native.c_str(), &st) != 0) return kMissing;
+  }
+  return S_ISDIR(st.st_mode) ? kFolder : kFile;
+}
+
 }  // namespace posix

@@ -47,6 +47,11 @@ std::string LanguageFromLocale();
 // The same for one locale name such as "de_DE.UTF-8".
 std::string LanguageForLocale(const std::string& locale);
 
+// GetFileAttributesA for a path from the launcher: 0x10 for a folder, 0x80
+// for anything else that exists, 0xFFFFFFFF when nothing is there. A name
+// that differs only in ASCII case is found too.
+unsigned FileAttributes(const std::string& path);
+
 // Starts a program as WinExec does: the result is 33 when started, 2 when
 // the file is missing, 3 when its folder is, 11 when it cannot be executed,
 // 0 otherwise. The program runs in a session of its own, is not waited for

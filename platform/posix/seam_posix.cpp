@@ -105,13 +105,13 @@ unsigned GetProfileStringA(const char* section, const char* key,
 
 unsigned GetPrivateProfileStringA(const char* section, const char* key,
                                   const char* fallback, char* buffer,
-                                  unsigned size, const char* file) {
+                                  unsigned size, const char* file, bool* cut) {
   const Profile profile = OpenProfile(file);
   if (profile.fd < 0)
-    return ini::GetString(nullptr, section, key, fallback, buffer, size);
+    return ini::GetString(nullptr, section, key, fallback, buffer, size, cut);
   FileSource source(profile.fd, profile.size);
   const unsigned n =
-      ini::GetString(&source, section, key, fallback, buffer, size);
+      ini::GetString(&source, section, key, fallback, buffer, size, cut);
   ::close(profile.fd);
   return n;
 }
@@ -152,6 +152,10 @@ unsigned GetModuleFileNameA(Instance, char* buffer, unsigned size) {
 void* FindWindowA(const char* className, const char*) {
   static int marker;
   return posix::WindowOfClassExists(className) ? &marker : nullptr;
+}
+
+unsigned GetFileAttributesA(const char* path) {
+  return posix::FileAttributes(path);
 }
 
 unsigned WinExec(const char* commandLine, unsigned) {

@@ -73,12 +73,12 @@ unsigned GetProfileStringA(const char* section, const char* key,
 
 unsigned GetPrivateProfileStringA(const char* section, const char* key,
                                   const char* fallback, char* buffer,
-                                  unsigned size, const char* file) {
+                                  unsigned size, const char* file, bool* cut) {
   const scripted::World::File* found = OpenForRead(file, section, key);
   if (found == nullptr)
-    return ini::GetString(nullptr, section, key, fallback, buffer, size);
+    return ini::GetString(nullptr, section, key, fallback, buffer, size, cut);
   ini::MemorySource source(found->content.data(), found->content.size());
-  return ini::GetString(&source, section, key, fallback, buffer, size);
+  return ini::GetString(&source, section, key, fallback, buffer, size, cut);
 }
 
 int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
@@ -111,11 +111,16 @@ void* FindWindowA(const char* className, const char*) {
   return nullptr;
 }
 
+unsigned GetFileAttributesA(const char* path) {
+  return TheWorld().Find(path) != nullptr ? kAttributeNormal
+                                          : kInvalidFileAttributes;
+}
+
 unsigned WinExec(const char* commandLine, unsigned) {
   scripted::World& world = TheWorld();
   world.transcript.push_back(std::string("start ") + commandLine);
   world.starts.push_back(commandLine);
-  if (commandLine[0] == '\0') return 2;
+  if (commandLine[0] == '\0') return kFileNotFound;
   if (world.startResults.empty()) return world.defaultStartResult;
   const unsigned result = world.startResults.front();
   world.startResults.pop_front();

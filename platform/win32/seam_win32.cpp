@@ -18,8 +18,12 @@ unsigned GetProfileStringA(const char* section, const char* key,
 
 unsigned GetPrivateProfileStringA(const char* section, const char* key,
                                   const char* fallback, char* buffer,
-                                  unsigned size, const char* file) {
-  return ::GetPrivateProfileStringA(section, key, fallback, buffer, size, file);
+                                  unsigned size, const char* file, bool* cut) {
+  const DWORD n =
+      ::GetPrivateProfileStringA(section, key, fallback, buffer, size, file);
+  // The A function reports a cut value as size - 1 characters stored.
+  if (cut != nullptr) *cut = size > 0 && n >= size - 1;
+  return n;
 }
 
 int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
@@ -38,8 +42,12 @@ void* FindWindowA(const char* className, const char* windowName) {
   return ::FindWindowA(className, windowName);
 }
 
+unsigned GetFileAttributesA(const char* path) {
+  return ::GetFileAttributesA(path);
+}
+
 unsigned WinExec(const char* commandLine, unsigned show) {
-  if (commandLine[0] == '\0') return ERROR_FILE_NOT_FOUND;
+  if (commandLine[0] == '\0') return kFileNotFound;
   return ::WinExec(commandLine, show);
 }
 
