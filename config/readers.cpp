@@ -28,6 +28,14 @@ int ReadInt(const char* section, const char* key, int fallback,
   return platform::GetPrivateProfileIntA(section, key, fallback, file);
 }
 
+// The path held by IniFile into `file`; false when no installed application
+// is recorded: IniFile is empty, or was cut by the read (a cut path may name
+// another file, whose Command must not be started).
+bool ReadInstalledFile(char* file) {
+  bool cut = false;
+  return ReadSetting(kIniFile, file, text::kReadSize, &cut) != 0 && !cut;
+}
+
 }  // namespace
 
 unsigned ReadSetting(SettingIndex index, char* buffer, unsigned size,
@@ -55,13 +63,13 @@ unsigned ReadMessage(MessageIndex index, char* buffer, unsigned size) {
 
 int ReadInstalledVersion() {
   char file[text::kBufferSize];
-  if (ReadSetting(kIniFile, file, text::kReadSize) == 0) return 0;
+  if (!ReadInstalledFile(file)) return 0;
   return ReadInt(SettingKey[kAutoSection], SettingKey[kVersion], 0, file);
 }
 
 unsigned ReadInstalledCommand(char* buffer, unsigned size, bool* cut) {
   char file[text::kBufferSize];
-  if (ReadSetting(kIniFile, file, text::kReadSize) == 0) {
+  if (!ReadInstalledFile(file)) {
     if (cut != nullptr) *cut = false;
     if (size > 0) buffer[0] = '\0';
     return 0;

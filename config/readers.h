@@ -28,11 +28,11 @@ int ReadSettingInt(SettingIndex index);
 unsigned ReadMessage(MessageIndex index, char* buffer, unsigned size);
 
 // Version recorded by the installed application in the file named by IniFile;
-// 0 when IniFile is empty or holds no Version.
+// 0 when IniFile is empty, was cut by the read, or holds no Version.
 int ReadInstalledVersion();
 
 // Command line recorded by the installed application, used as written; empty
-// when IniFile is empty or holds no Command.
+// when IniFile is empty, was cut by the read, or holds no Command.
 // `cut` as for ReadSetting.
 unsigned ReadInstalledCommand(char* buffer, unsigned size, bool* cut = nullptr);
 
@@ -41,3 +41,7 @@ unsigned ReadInstalledCommand(char* buffer, unsigned size, bool* cut = nullptr);
 // characters, or the launcher's own path is not known, the buffer holds the
 // empty string.
 void ResolveBesideLauncher(char* buffer, unsigned size, const char* name);
+
+// Whether ResolveBesideLauncher takes `name` as written: a name with a drive,
+// a UNC name, or one whose first folder has a single character (.\x, a\x).
+bool IsCompleteName(const char* name);

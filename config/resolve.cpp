@@ -16,11 +16,11 @@
 #include "config/readers.h"
 #include "config/text.h"
 
-namespace {
-
-bool IsComplete(const char* name) {
+bool IsCompleteName(const char* name) {
   return name[0] != '\0' && (name[1] == ':' || name[1] == '\\');
 }
+
+namespace {
 
 // Length of the root that a root-relative name keeps from the launcher's
 // path: "C:" for a drive path, "\\SRV\SHARE" for a UNC path; 0 when the path
@@ -43,7 +43,7 @@ bool StartsWithParent(const char* name) {
 
 void ResolveBesideLauncher(char* buffer, unsigned size, const char* name) {
   if (size == 0) return;
-  if (IsComplete(name)) {
+  if (IsCompleteName(name)) {
     text::Copy(buffer, size, name);
     return;
   }

@@ -1,22 +1,25 @@
 #include "launcher/launcher.h"
 
 #include "config/readers.h"
+#include "config/setup_command.h"
 #include "config/text.h"
 #include "launcher/reporter.h"
 
 void RunSetup() {
   const Reporter reporter(ReadSettingInt(kVerbose));
   char name[text::kBufferSize];
-  char path[text::kBufferSize];
+  char command[text::kBufferSize];
   // A name that was cut by the read is never started.
   bool cut = false;
   ReadSetting(kSetupName, name, text::kReadSize, &cut);
   if (cut)
-    path[0] = '\0';
+    command[0] = '\0';
   else
-    ResolveBesideLauncher(path, text::kReadSize, name);
-  reporter.NoteText("Running setup <%s>", path);
-  if (platform::Started(platform::WinExec(path, platform::kShowNormal))) return;
+    BuildSetupCommand(command, text::kReadSize, name);
+  reporter.NoteText("Running setup <%s>", command);
+  // A declined consent counts as started: the user chose, nothing failed.
+  if (platform::Started(platform::WinExec(command, platform::kShowNormal)))
+    return;
   // Shown whatever the verbose flag, and as written: it is not a format.
   ReadMessage(kSetupErr, name, text::kReadSize);
   reporter.Show(name, platform::kStyleNotice);

@@ -11,6 +11,7 @@
 #include "config/readers.h"
 #include "launcher/reporter.h"
 #include "platform/scripted/scripted.h"
+#include "platform/seam.h"
 
 namespace {
 
@@ -245,6 +246,26 @@ const Scenario kScenarios[] = {
      {"find MyAppWindow", "box 0x24 [My App] ",
       "start C:\\APP\\DISK1\\setup.exe"},
      kNoFile},
+    {"setup consent declined: the user chose, nothing is reported",
+     Settings("Version=3\nVerbose=0\n"),
+     "[Auto]\nVersion=2\n",
+     {"yes"},
+     {platform::kStartDeclined},
+     {"find MyAppWindow", "box 0x24 [My App] Install My App now?",
+      "start C:\\APP\\DISK1\\setup.exe"}},
+    {"installed application's consent declined: no failure question",
+     Settings("Version=2\nVerbose=0\nSetupOnly=0\n"),
+     "[Auto]\nVersion=2\nCommand=C:\\PROG\\APP.EXE\n",
+     {"yes"},
+     {platform::kStartDeclined},
+     {"find MyAppWindow", "box 0x24 [My App] Start My App now?",
+      "start C:\\PROG\\APP.EXE"}},
+    {"installed file without Version: installed version 0, not -1",
+     Settings("Version=0\nVerbose=0\nSetupOnly=0\n"),
+     "[Auto]\nCommand=C:\\PROG\\APP.EXE\n",
+     {"no"},
+     {},
+     {"find MyAppWindow", "box 0x24 [My App] Start My App now?"}},
     {"hostile message texts are shown safely",
      Settings("Version=3\nVerbose=0\n"),
      kNoFile,
@@ -325,6 +346,48 @@ TEST(LauncherMain, CaptionIsReadForEveryBox) {
                    "box 0x24 [My App] Install My App now?",
                    "box 0x40 [Renamed] Running setup <C:\\APP\\DISK1\\s.exe>",
                    "start C:\\APP\\DISK1\\s.exe"}));
+}
+
+TEST(LauncherMain, FailureQuestionTakesTheNameOfTheFirstQuestion) {
+  // The name is read once for both questions; only captions are read anew.
+  scripted::World& world = scripted::TheWorld();
+  world.Reset();
+  world.SetFile(kSettingsPath, Settings("Version=2\nVerbose=0\nSetupOnly=0\n"));
+  world.SetFile(kMessagesPath, kMessages);
+  world.SetFile(kInstalledPath, "[Auto]\nVersion=2\nCommand=C:\\GONE.EXE\n");
+  world.answers = {6, 7};
+  world.startResults = {platform::kFileNotFound};
+  world.beforeBox = [&world](unsigned n) {
+    if (n == 0)
+      world.SetFile(kSettingsPath,
+                    Settings("Version=2\nVerbose=0\nSetupOnly=0\n"
+                             "AppName=Renamed\n"));
+  };
+  LauncherMain(nullptr, nullptr, "", 1);
+  EXPECT_EQ(world.transcript,
+            Lines({"find MyAppWindow", "box 0x24 [My App] Start My App now?",
+                   "start C:\\GONE.EXE",
+                   "box 0x24 [My App] My App did not start. Install it "
+                   "again?"}));
+}
+
+TEST(LauncherMain, SetupInAFolderWithABlankStartsQuotedAsNoticed) {
+  // A stray program in the folder above is never what starts.
+  scripted::World& world = scripted::TheWorld();
+  world.Reset();
+  world.launcherPath = "C:\\Users\\me\\My Disc\\LAUNCH.EXE";
+  world.SetFile("C:\\Users\\me\\My Disc\\pellomar.ini",
+                "[Auto]\nAppName=A\nVersion=3\nVerbose=1\n"
+                "SetupName=setup.exe /S\n");
+  world.SetFile("C:\\Users\\me\\My Disc\\setup.exe", "MZ");
+  world.SetFile("C:\\Users\\me\\My.exe", "MZ");
+  world.answers = {7, 6};
+  LauncherMain(nullptr, nullptr, "", 1);
+  const std::string command = "\"C:\\Users\\me\\My Disc\\setup.exe\" /S";
+  EXPECT_EQ(world.transcript,
+            Lines({"box 0x24 [A] Dump Options?", "box 0x24 [A] ",
+                   "box 0x40 [A] Running setup <" + command + ">",
+                   "start " + command}));
 }
 
 TEST(Reporter, QuietNoticesReadAndShowNothing) {
@@ -424,6 +487,26 @@ TEST(Readers, DefaultsWhenFilesAreMissingOrFail) {
   EXPECT_EQ(ReadSettingInt(kVersion), 5);
   world.SetUnreadable(kSettingsPath);
   EXPECT_EQ(ReadSettingInt(kVersion), -1);
+}
+
+TEST(Readers, InstalledFileCutByTheReadRecordsNothing) {
+  // The first 254 characters of the path name another file, which is never
+  // read: no version, no command.
+  scripted::World& world = scripted::TheWorld();
+  world.Reset();
+  const std::string cutPath = "C:\\" + std::string(251, 'p');
+  world.SetFile(kSettingsPath, "[Auto]\nIniFile=" + cutPath + "-long.ini\n");
+  world.SetFile(cutPath, "[Auto]\nVersion=9\nCommand=C:\\OTHER.EXE\n");
+  char buffer[256];
+  bool cut = true;
+  EXPECT_EQ(ReadInstalledVersion(), 0);
+  EXPECT_EQ(ReadInstalledCommand(buffer, 255, &cut), 0u);
+  EXPECT_STREQ(buffer, "");
+  EXPECT_FALSE(cut);
+  // One character less is no cut: that file is read.
+  world.SetFile(kSettingsPath, "[Auto]\nIniFile=" + cutPath + "\n");
+  EXPECT_EQ(ReadInstalledVersion(), 9);
+  EXPECT_EQ(ReadInstalledCommand(buffer, 255, &cut), 12u);
 }
 
 TEST(Readers, ValuesAreCutTo254Characters) {

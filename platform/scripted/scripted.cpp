@@ -31,6 +31,14 @@ void World::RemoveFile(const std::string& path) {
   files_.erase(Upper(WindowsPath(path)));
 }
 
+void World::SetFolder(const std::string& path) {
+  folders_.insert(Upper(WindowsPath(path)));
+}
+
+bool World::IsFolder(const std::string& path) const {
+  return folders_.count(Upper(WindowsPath(path))) != 0;
+}
+
 std::string World::WindowsPath(const std::string& path) const {
   if (path.find_first_of("\\:") != std::string::npos) return path;
   return windowsDirectory + "\\" + path;
@@ -112,8 +120,10 @@ void* FindWindowA(const char* className, const char*) {
 }
 
 unsigned GetFileAttributesA(const char* path) {
-  return TheWorld().Find(path) != nullptr ? kAttributeNormal
-                                          : kInvalidFileAttributes;
+  const scripted::World& world = TheWorld();
+  if (world.IsFolder(path)) return kAttributeDirectory;
+  return world.Find(path) != nullptr ? kAttributeNormal
+                                     : kInvalidFileAttributes;
 }
 
 unsigned WinExec(const char* commandLine, unsigned) {

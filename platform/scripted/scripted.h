@@ -41,6 +41,8 @@ class World {
   // expected: both read as missing.
   void SetUnreadable(const std::string& path);
   void RemoveFile(const std::string& path);
+  // A folder: GetFileAttributesA reports it as one; it reads as no file.
+  void SetFolder(const std::string& path);
   // Where a path without a folder is looked up; WIN.INI lives there.
   std::string WindowsPath(const std::string& path) const;
 
@@ -68,11 +70,13 @@ class World {
     bool readable;
   };
   const File* Find(const std::string& path) const;
+  bool IsFolder(const std::string& path) const;
   unsigned readCount = 0;
   unsigned boxCount = 0;
 
  private:
   std::map<std::string, File> files_;
+  std::set<std::string> folders_;
 };
 
 World& TheWorld();
