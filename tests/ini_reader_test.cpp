@@ -170,6 +170,70 @@ TEST(IniReader, ValuesAreCutAndAlwaysTerminated) {
   EXPECT_EQ(buffer[0], 'x');
 }
 
+struct CutCase {
+  const char* what;
+  std::string value;  // as written in the file, after "K="
+  unsigned size;
+  std::string expected;
+};
+
+TEST(IniReader, ValuesAreCutAtCharacterBoundaries) {
+  const std::string sun = "\xE6\x97\xA5";       // U+65E5, three bytes
+  const std::string face = "\xF0\x9F\x98\x80";  // U+1F600, four bytes
+  const CutCase cases[] = {
+      {"two-byte character at the cut", "aaa\xC3\xA9", 5, "aaa"},
+      {"three-byte character, one byte kept", "a" + sun + "b", 3, "a"},
+      {"three-byte character, two bytes kept", "a" + sun + "b", 4, "a"},
+      {"three-byte character whole", "a" + sun + "b", 5, "a" + sun},
+      {"four-byte character, three bytes kept", "a" + face, 5, "a"},
+      {"quoted value", "\"a" + sun + "b\"", 3, "a"},
+      {"8-bit text is cut where the count says", "aaa\xE9xyz", 5, "aaa\xE9"},
+      {"broken sequence is 8-bit text", "aa\xE9\xA9x", 4, "aa\xE9"},
+      {"8-bit umlauts lose no byte", std::string(300, '\xE4'), 255,
+       std::string(254, '\xE4')},
+      {"200 CJK characters keep 84",
+       [&] {
+         std::string v;
+         for (int i = 0; i < 200; ++i) v += sun;
+         return v;
+       }(),
+       255,
+       [&] {
+         std::string v;
+         for (int i = 0; i < 84; ++i) v += sun;
+         return v;
+       }()},
+  };
+  for (const CutCase& c : cases) {
+    const std::string text = "[S]\nK=" + c.value + "\n";
+    for (std::size_t piece : kPieces) {
+      PieceSource source(text, piece);
+      char buffer[512];
+      bool cut = false;
+      ini::GetString(&source, "S", "K", "", buffer, c.size, &cut);
+      EXPECT_EQ(buffer, c.expected) << c.what << ", pieces of " << piece;
+      EXPECT_TRUE(cut) << c.what;
+    }
+  }
+  // UTF-16 is decoded to UTF-8 before the cut: the same boundary.
+  std::string utf16 = Utf16("[S]\nK=", true);
+  for (int i = 0; i < 200; ++i) utf16 += "\xE5\x65";
+  char buffer[256];
+  bool cut = false;
+  PieceSource source(utf16, 7);
+  EXPECT_EQ(ini::GetString(&source, "S", "K", "", buffer, 255, &cut), 252u);
+  EXPECT_TRUE(cut);
+  // A fallback is cut at a boundary too, and a value that fits is no cut.
+  EXPECT_EQ(
+      ini::GetString(nullptr, "S", "K", ("a" + sun).c_str(), buffer, 3, &cut),
+      1u);
+  EXPECT_TRUE(cut);
+  const std::string fits = "[S]\nK=a" + sun + "\n";
+  PieceSource whole(fits, 1);
+  EXPECT_EQ(ini::GetString(&whole, "S", "K", "", buffer, 5, &cut), 4u);
+  EXPECT_FALSE(cut);
+}
+
 struct IntCase {
   const char* value;
   int expected;

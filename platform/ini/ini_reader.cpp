@@ -341,16 +341,61 @@ class NameMatcher {
   bool failed_ = false;
 };
 
+// Length of the valid UTF-8 sequence of more than one byte that starts at
+// `p`, of which `available` bytes are known; 0 when none starts there
+// (overlong forms, surrogates and code points above U+10FFFF are invalid).
+std::size_t Utf8SequenceLength(const unsigned char* p, std::size_t available) {
+  std::size_t length;
+  unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+  if (p[0] >= 0xC2 && p[0] <= 0xDF) {
+    length = 2;
+  } else if (p[0] >= 0xE0 && p[0] <= 0xEF) {
+    length = 3;
+    if (p[0] == 0xE0) low = 0xA0;
+    if (p[0] == 0xED) high = 0x9F;
+  } else if (p[0] >= 0xF0 && p[0] <= 0xF4) {
+    length = 4;
+    if (p[0] == 0xF0) low = 0x90;
+    if (p[0] == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (available < length || p[1] < low || p[1] > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if ((p[i] & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+// Where to cut `text` (`length` bytes known) so that at most `keep` bytes
+// stay and no UTF-8 character is split: before a valid sequence that starts
+// in the last three bytes kept and runs past them. Bytes that are no UTF-8
+// there (8-bit text of a code page) are cut where the count says.
+std::size_t CharacterBoundary(const unsigned char* text, std::size_t length,
+                              std::size_t keep) {
+  for (std::size_t back = 1; back <= 3 && back <= keep; ++back) {
+    const std::size_t start = keep - back;
+    if ((text[start] & 0xC0) == 0x80) continue;  // inside a sequence
+    return Utf8SequenceLength(text + start, length - start) > back ? start
+                                                                   : keep;
+  }
+  return keep;
+}
+
 // Collects a value into the caller's buffer: its first `size` characters are
-// kept (enough for size - 1 once a quote is removed), while the position and
-// character of the last non-blank are tracked to the end of the line.
+// kept (enough for size - 1 once a quote is removed), and a few more beside
+// it to tell where a character ends, while the position and character of the
+// last non-blank are tracked to the end of the line.
 class ValueCollector {
  public:
   ValueCollector(char* buffer, unsigned size) : buffer_(buffer), size_(size) {}
 
   void Feed(int c) {
     if (length_ == 0 && IsBlank(c)) return;
-    if (length_ < size_) buffer_[length_] = static_cast<char>(c);
+    if (length_ < size_)
+      buffer_[length_] = static_cast<char>(c);
+    else if (length_ - size_ < kBeyond)
+      beyond_[length_ - size_] = static_cast<unsigned char>(c);
     if (length_ == 0) first_ = c;
     ++length_;
     if (!IsBlank(c)) {
@@ -369,15 +414,36 @@ class ValueCollector {
       n -= 2;
     }
     *cut = n > size_ - 1;
-    if (*cut) n = size_ - 1;
+    if (*cut) n = CutAt(from, n, size_ - 1);
     std::memmove(buffer_, buffer_ + from, static_cast<std::size_t>(n));
     buffer_[n] = '\0';
     return static_cast<unsigned>(n);
   }
 
  private:
+  // Enough beyond the buffer to see the rest of a character cut at its end.
+  static constexpr std::size_t kBeyond = 3;
+
+  unsigned char Collected(std::size_t at) const {
+    return at < size_ ? static_cast<unsigned char>(buffer_[at])
+                      : beyond_[at - size_];
+  }
+
+  // How much of the value (`length` bytes from `from`) to keep, at most
+  // `keep` bytes, ending at a character boundary.
+  std::size_t CutAt(std::size_t from, std::uint64_t length,
+                    std::size_t keep) const {
+    unsigned char window[2 * kBeyond];
+    const std::size_t start = keep > kBeyond ? keep - kBeyond : 0;
+    std::size_t known = 0;
+    for (std::size_t at = start; at < keep + kBeyond && at < length; ++at)
+      window[known++] = Collected(from + at);
+    return start + CharacterBoundary(window, known, keep - start);
+  }
+
   char* buffer_;
   unsigned size_;
+  unsigned char beyond_[kBeyond] = {};
   std::uint64_t length_ = 0;
   std::uint64_t trimmed_ = 0;
   int first_ = 0;
@@ -389,7 +455,9 @@ unsigned CopyFallback(const char* fallback, char* buffer, unsigned size,
   if (fallback == nullptr) fallback = "";
   std::size_t n = std::strlen(fallback);
   if (cut != nullptr) *cut = n > size - 1;
-  if (n > size - 1) n = size - 1;
+  if (n > size - 1)
+    n = CharacterBoundary(reinterpret_cast<const unsigned char*>(fallback), n,
+                          size - 1);
   std::memmove(buffer, fallback, n);
   buffer[n] = '\0';
   return static_cast<unsigned>(n);

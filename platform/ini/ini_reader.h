@@ -20,7 +20,11 @@
 //  - LF, CR and CRLF end lines; a NUL byte ends the text;
 //  - a UTF-8 byte-order mark is skipped; UTF-16 text (LE or BE, with its
 //    byte-order mark) is decoded and handed on as UTF-8. Other text is passed
-//    on byte for byte.
+//    on byte for byte;
+//  - a value too long for the buffer is cut before a UTF-8 character that
+//    would not fit whole, so fewer than size - 1 bytes may be stored; bytes
+//    that are no valid UTF-8 there (8-bit text of a code page) are cut where
+//    the count says, losing nothing more.
 //
 // What it does not do: list sections or keys (null names), write anything,
 // expand anything, or map code pages.
@@ -61,9 +65,10 @@ long FindString(Source* source, const char* section, const char* key,
 
 // Value of `key` in `section`, as GetPrivateProfileStringA gives it. A null
 // `source` is a missing file. At most size - 1 bytes are stored and the text
-// is always terminated (nothing is written when size is 0); returns the
-// number of bytes stored. `cut`, when not null, tells whether the value (or
-// the fallback) was longer than what was stored.
+// is always terminated (nothing is written when size is 0), never ending
+// inside a UTF-8 character; returns the number of bytes stored. `cut`, when
+// not null, tells whether the value (or the fallback) was longer than what
+// was stored.
 unsigned GetString(Source* source, const char* section, const char* key,
                    const char* fallback, char* buffer, unsigned size,
                    bool* cut = nullptr);
