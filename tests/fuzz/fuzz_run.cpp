@@ -2,10 +2,10 @@
 // WIN.INI, the launcher's path, the windows, the answers, the start results
 // and injected read and box failures all taken from the input. Promises: the
 // result is 0; every caption and text fits a box (at most 255 characters);
-// at most two starts, each exactly the installed command or the setup path
-// that the rules give from the files (or what a failed read leaves: the
-// empty command, the launcher's folder); setup never starts before the
-// command, and nothing starts twice.
+// at most two starts, each exactly the installed command or the setup
+// command line that the rules give from the files (or what a failed read
+// leaves: the empty command, the line for an empty SetupName); setup never
+// starts before the command, and nothing starts twice.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdlib>
@@ -24,13 +24,16 @@ void Check(bool ok) {
 
 const char kFolder[] = "C:\\APP\\DISK1\\";
 
+// A value as the launcher reads it; one that was cut reads as "" (the
+// launcher never uses a cut path or command line).
 std::string Value(const std::string* text, const char* section,
                   const char* key) {
   if (text == nullptr) return "";
   ini::MemorySource source(text->data(), text->size());
   char buffer[256];
-  ini::GetString(&source, section, key, "", buffer, 255);
-  return buffer;
+  bool cut = false;
+  ini::GetString(&source, section, key, "", buffer, 255, &cut);
+  return cut ? "" : buffer;
 }
 
 }  // namespace
@@ -78,16 +81,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string iniFile = Value(settingsText, "Auto", "IniFile");
   const scripted::World::File* app =
       iniFile.empty() ? nullptr : world.Find(iniFile);
-  // A value that fills the read buffer may be cut and is never started.
-  std::string command =
+  const std::string command =
       app != nullptr ? Value(&app->content, "Auto", "Command") : "";
-  if (command.size() >= 254) command.clear();
+  auto isFile = [&world](const std::string& path) {
+    return world.Find(path) != nullptr && !world.IsFolder(path);
+  };
   const std::string setupName = Value(settingsText, "Auto", "SetupName");
-  const std::string setup = setupName.size() >= 254
-                                ? ""
-                                : model::Resolve(launcherPath, setupName, 255);
+  const std::string setup =
+      setupName.empty()
+          ? ""
+          : model::SetupCommand(launcherPath, setupName, isFile, 255);
   const std::string setupAfterFailedRead =
-      model::Resolve(launcherPath, "", 255);
+      model::SetupCommand(launcherPath, "", isFile, 255);
 
   auto isCommand = [&](const std::string& s) {
     return s == command || s.empty();

@@ -82,6 +82,16 @@ def run_seeds():
                 text(scenario.window) +
                 numbers(0, len(answers), *answers, 0, 0, 0, int(has_settings)))
         write("run", seed)
+    # SetupName with arguments and blanks, naming files that exist beside the
+    # launcher (the settings and message files), so that the search for the
+    # program part is taken.
+    for setup_name in ["pellomar.dat /S", "pellomar /S", "Pellomar.ini  x y",
+                       '"pellomar.dat" /S', "missing file /S"]:
+        settings = ("[Auto]\r\nAppName=A\r\nVersion=3\r\nVerbose=1\r\n"
+                    "SetupName=%s\r\n" % setup_name)
+        write("run", text(settings) + text("[ENU]\r\nAskRunSetup=Go?\r\n") +
+              text("") + text("") + text("") +
+              numbers(0, 2, 0, 0, 0, 0, 0, 1))
 
 
 if __name__ == "__main__":
