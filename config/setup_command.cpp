@@ -34,11 +34,12 @@ bool HasBlank(const char* text) {
   return false;
 }
 
-// The first `length` characters of `source` into `buffer` (which holds
-// text::kBufferSize bytes and `length` is below that).
+// At most the first `length` characters of `source` into `buffer` (which
+// holds text::kBufferSize bytes, and `length` is below that).
 void CopyPart(char* buffer, const char* source, unsigned length) {
-  for (unsigned i = 0; i < length; ++i) buffer[i] = source[i];
-  buffer[length] = '\0';
+  unsigned i = 0;
+  for (; i < length && source[i] != '\0'; ++i) buffer[i] = source[i];
+  buffer[i] = '\0';
 }
 
 // Resolves `name` beside the launcher into `path`; true when that is an

@@ -19,6 +19,7 @@
 #endif
 
 #include "platform/posix/posix_support.h"
+#include "platform/seam.h"
 
 namespace posix {
 
@@ -180,15 +181,16 @@ std::vector<std::string> SplitCommandLine(const std::string& line) {
 }
 
 unsigned FileAttributes(const std::string& path) {
-  constexpr unsigned kMissing = 0xFFFFFFFFu, kFolder = 0x10, kFile = 0x80;
   std::string native = ToNativePath(path);
-  if (native.empty()) return kMissing;
+  if (native.empty()) return platform::kInvalidFileAttributes;
   struct stat st;
   if (stat(native.c_str(), &st) != 0) {
     native = SameNameIgnoringCase(native);
-    if (native.empty() || stat(native.c_str(), &st) != 0) return kMissing;
+    if (native.empty() || stat(native.c_str(), &st) != 0)
+      return platform::kInvalidFileAttributes;
   }
-  return S_ISDIR(st.st_mode) ? kFolder : kFile;
+  return S_ISDIR(st.st_mode) ? platform::kAttributeDirectory
+                             : platform::kAttributeNormal;
 }
 
 }  // namespace posix

@@ -47,16 +47,37 @@ std::string LanguageFromLocale();
 // The same for one locale name such as "de_DE.UTF-8".
 std::string LanguageForLocale(const std::string& locale);
 
-// GetFileAttributesA for a path from the launcher: 0x10 for a folder, 0x80
-// for anything else that exists, 0xFFFFFFFF when nothing is there. A name
-// that differs only in ASCII case is found too.
+// GetFileAttributesA for a path from the launcher: kAttributeDirectory for a
+// folder, kAttributeNormal for anything else that exists,
+// kInvalidFileAttributes when nothing is there. A name that differs only in
+// ASCII case is found too.
 unsigned FileAttributes(const std::string& path);
 
-// Starts a program as WinExec does: the result is 33 when started, 2 when
-// the file is missing, 3 when its folder is, 11 when it cannot be executed,
-// 0 otherwise. The program runs in a session of its own, is not waited for
-// and leaves no zombie. A .sh file without execute permission is run with
-// /bin/sh.
+// The program file named by the first word of a command line, found once,
+// and how to run it.
+struct ProgramFile {
+  unsigned result = 0;  // platform::kStarted when it can be run, else why not
+  std::string path;     // the native path to execute
+  std::string folder;   // the current folder to start in; "" keeps ours
+  bool withShell = false;  // run as /bin/sh -- path
+};
+
+// A name with a folder (Z:\..., /..., .\x) is mapped to a native path, made
+// absolute and found in any letter case of its last part; it starts in its
+// own folder. A bare name is searched on PATH (never through an empty entry,
+// which would mean the current folder) and keeps the current folder. The
+// file must be executable; only a file named .sh (in any case) runs with
+// /bin/sh, when it lacks "#!" or the execute bit.
+ProgramFile FindProgram(const std::string& name);
+
+// The start result for an errno of stat, chdir or execve.
+unsigned ResultForError(int error);
+
+// Starts a program as WinExec does: one of the start results of
+// platform/seam.h. Exactly the file FindProgram finds is executed, never
+// handed to a shell by accident; the program runs in a session of its own,
+// with descriptors 0 to 2 only, default signal handling, an empty signal mask
+// and the folder FindProgram gives; it is not waited for and leaves no zombie.
 unsigned StartProgram(const std::string& commandLine);
 
 // A message box on a terminal: "[caption] text" on one line; a question adds

@@ -1,88 +1,81 @@
 // Starting programs for the POSIX layer, as WinExec does on Windows. Uses
-// stat, access, pipe2, fork, setsid, execvp and waitpid; no shell is ever
-// involved. Left out: Windows' search of the launcher's folder for a bare
-// program name (PATH is searched instead) and its guessing of program names
-// with unquoted blanks.
+// pipe2, fork, setsid, sigaction, sigprocmask, close_range (else fcntl on
+// each descriptor), chdir, execve, write, read and waitpid; FindProgram
+// (program.cpp) picks the file. No shell is involved, except /bin/sh for a
+// .sh file that needs it. Left out: a show state (there is no window to
+// show), priorities and resource limits, which the program inherits.
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
+
 #include "platform/posix/posix_support.h"
+#include "platform/seam.h"
+
+extern char** environ;
 
 namespace posix {
 
 namespace {
 
-constexpr unsigned kStarted = 33;
-constexpr unsigned kFileNotFound = 2;
-constexpr unsigned kPathNotFound = 3;
-constexpr unsigned kNotExecutable = 11;
+// The shell for .sh files, and how its path argument is kept from being read
+// as an option: "--" ends the options.
+const char kShell[] = "/bin/sh";
+const char kEndOfOptions[] = "--";
 
-unsigned ResultForError(int error) {
-  switch (error) {
-    case ENOENT:
-      return kFileNotFound;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-      return kPathNotFound;
-    case EACCES:
-    case EPERM:
-    case ENOEXEC:
-      return kNotExecutable;
-    default:
-      return 0;
+// Marks every descriptor above 2 to close when the program is executed: the
+// launcher's own, and any its caller left open. The report pipe stays usable
+// until then.
+void CloseOnExecAboveStandard() {
+#if defined(CLOSE_RANGE_CLOEXEC)
+  if (close_range(3, ~0u, CLOSE_RANGE_CLOEXEC) == 0) return;
+#endif
+  long last = sysconf(_SC_OPEN_MAX);
+  if (last < 0 || last > INT_MAX) last = INT_MAX;
+  for (int fd = 3; fd < last; ++fd) {
+    const int flags = fcntl(fd, F_GETFD);
+    if (flags >= 0) fcntl(fd, F_SETFD, flags | FD_CLOEXEC);
   }
 }
 
-bool EndsWithSh(const std::string& path) {
-  return path.size() > 3 && path.compare(path.size() - 3, 3, ".sh") == 0;
+// Everything a signal handler or mask of the launcher or its caller could
+// leave behind: the program starts with the defaults.
+void DefaultSignals() {
+  struct sigaction action = {};
+  action.sa_handler = SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  for (int number = 1; number < NSIG; ++number)
+    sigaction(number, &action, nullptr);  // fails harmlessly for KILL, STOP
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
 }
 
-// Checks the program file before anything is started, so that the result
-// tells a missing file from a missing folder as Windows does.
-unsigned CheckProgram(const std::string& native, bool* useShell) {
-  *useShell = false;
-  struct stat st;
-  if (stat(native.c_str(), &st) != 0) {
-    if (errno != ENOENT) return ResultForError(errno);
-    const std::size_t cut = native.rfind('/');
-    const std::string folder =
-        cut == std::string::npos ? "." : native.substr(0, cut == 0 ? 1 : cut);
-    struct stat dir;
-    return stat(folder.c_str(), &dir) == 0 && S_ISDIR(dir.st_mode)
-               ? kFileNotFound
-               : kPathNotFound;
-  }
-  if (S_ISDIR(st.st_mode)) return 0;
-  if (!S_ISREG(st.st_mode)) return kNotExecutable;
-  if (access(native.c_str(), X_OK) != 0) {
-    // Media are often mounted without execute permission.
-    if (!EndsWithSh(native) || access(native.c_str(), R_OK) != 0)
-      return kNotExecutable;
-    *useShell = true;
-  }
-  return kStarted;
+// In the started process: prepares it and executes the program; on failure
+// reports errno through `report` and ends.
+[[noreturn]] void Execute(const ProgramFile& program, char* const* argv,
+                          int report) {
+  DefaultSignals();
+  CloseOnExecAboveStandard();
+  if (program.folder.empty() || chdir(program.folder.c_str()) == 0)
+    execve(argv[0], argv, environ);
+  const int error = errno;
+  (void)!write(report, &error, sizeof error);
+  _exit(127);
 }
 
 }  // namespace
 
 unsigned StartProgram(const std::string& commandLine) {
   std::vector<std::string> args = SplitCommandLine(commandLine);
-  if (args.empty() || args[0].empty()) return kFileNotFound;
-
-  const bool bare = args[0].find_first_of("\\/:") == std::string::npos;
-  if (!bare) {
-    args[0] = ToNativePath(args[0]);
-    if (args[0].empty()) return kPathNotFound;
-    bool useShell = false;
-    const unsigned checked = CheckProgram(args[0], &useShell);
-    if (checked != kStarted) return checked;
-    if (useShell) args.insert(args.begin(), "/bin/sh");
-  }
+  if (args.empty() || args[0].empty()) return platform::kFileNotFound;
+  const ProgramFile program = FindProgram(args[0]);
+  if (program.result != platform::kStarted) return program.result;
+  args[0] = program.path;
+  if (program.withShell) args.insert(args.begin(), {kShell, kEndOfOptions});
 
   // Everything the child needs is prepared before it exists.
   std::vector<char*> argv;
@@ -92,30 +85,24 @@ unsigned StartProgram(const std::string& commandLine) {
   // The grandchild reports a failed exec through this pipe; a successful
   // exec closes it unwritten.
   int report[2];
-  if (pipe2(report, O_CLOEXEC) != 0) return 0;
+  if (pipe2(report, O_CLOEXEC) != 0) return platform::kStartFailed;
   const pid_t child = fork();
   if (child < 0) {
     close(report[0]);
     close(report[1]);
-    return 0;
+    return platform::kStartFailed;
   }
   if (child == 0) {
     // A session of its own, in a grandchild that init adopts: the program
     // outlives the launcher and never becomes our zombie.
     setsid();
     const pid_t grandchild = fork();
-    if (grandchild != 0) {
-      if (grandchild < 0) {
-        const int error = errno;
-        (void)!write(report[1], &error, sizeof error);
-      }
-      _exit(0);
+    if (grandchild == 0) Execute(program, argv.data(), report[1]);
+    if (grandchild < 0) {
+      const int error = errno;
+      (void)!write(report[1], &error, sizeof error);
     }
-    signal(SIGPIPE, SIG_DFL);
-    execvp(argv[0], argv.data());
-    const int error = errno;
-    (void)!write(report[1], &error, sizeof error);
-    _exit(127);
+    _exit(0);
   }
   close(report[1]);
   int status = 0;
@@ -127,7 +114,7 @@ unsigned StartProgram(const std::string& commandLine) {
   }
   close(report[0]);
   if (got == static_cast<ssize_t>(sizeof error)) return ResultForError(error);
-  return kStarted;
+  return platform::kStarted;
 }
 
 }  // namespace posix

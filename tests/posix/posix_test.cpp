@@ -1,6 +1,8 @@
 // The POSIX layer's pieces: path mapping, command-line splitting, locale
 // mapping, starting programs on real files, and console boxes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,13 +10,25 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/posix/posix_support.h"
+#include "platform/seam.h"
 
 namespace {
+
+std::string CurrentFolder() {
+  char buffer[4096];
+  return getcwd(buffer, sizeof buffer) != nullptr ? buffer : "";
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 TEST(PosixPaths, MapBetweenWindowsAndNativeForms) {
   EXPECT_EQ(posix::ToWindowsPath("/media/cd/autorun"),
@@ -111,6 +125,9 @@ class StartProgram : public ::testing::Test {
     ASSERT_EQ(std::system(rm.c_str()), 0);
   }
   void Write(const std::string& name, const std::string& body, mode_t mode) {
+    const std::size_t slash = name.rfind('/');
+    if (slash != std::string::npos)
+      mkdir((dir_ + "/" + name.substr(0, slash)).c_str(), 0755);
     std::ofstream(dir_ + "/" + name) << body;
     chmod((dir_ + "/" + name).c_str(), mode);
   }
@@ -135,6 +152,8 @@ TEST_F(StartProgram, ResultsAsWindowsGivesThem) {
   Write("app", script, 0755);
   Write("plain.txt", "text", 0644);
   Write("noexec", script, 0644);
+  // Executable, but in no format the system knows: never given to a shell.
+  Write("setup.bat", "echo \"$0\" > '" + log_ + "'\n", 0755);
   const struct {
     std::string command;
     unsigned result;
@@ -145,6 +164,7 @@ TEST_F(StartProgram, ResultsAsWindowsGivesThem) {
       {Windows("nofolder/x.exe"), 3},
       {Windows("plain.txt"), 11},
       {Windows("noexec"), 11},
+      {Windows("setup.bat") + " /S", 11},
       {Windows(""), 0},
       {"C:\\Windows\\notepad.exe", 3},
   };
@@ -168,6 +188,94 @@ TEST_F(StartProgram, ShellScriptWithoutExecutePermissionRunsWithSh) {
   Write("setup.sh", "echo \"$0 $*\" > '" + log_ + "'\n", 0644);
   EXPECT_GT(posix::StartProgram(Windows("setup.sh") + " /S"), 31u);
   EXPECT_EQ(Recorded(), dir_ + "/setup.sh /S");
+}
+
+TEST_F(StartProgram, RunsExactlyTheFileNamed) {
+  const std::string record = "echo \"$0 $*\" > '" + log_ + "'\n";
+  const struct {
+    const char* what;
+    std::string file;  // written with `body` and `mode`
+    std::string body;
+    mode_t mode;
+    std::string command;  // relative to the folder, made a Z: path
+    std::string arguments;
+    std::string recorded;  // relative to the folder
+  } cases[] = {
+      {"executable .sh without #! runs with sh", "a.sh", record, 0755, "a.sh",
+       " /S", "a.sh /S"},
+      {"upper-case name on the medium", "SETUP.SH", record, 0644, "setup.sh",
+       " /S", "SETUP.SH /S"},
+      {"quoted, in a folder with a blank", "My Disc/setup.sh", record, 0644,
+       "My Disc/setup.sh", " /S", "My Disc/setup.sh /S"},
+      {"a name that looks like an option", "-x.sh", record, 0644, "-x.sh",
+       " -c", "-x.sh -c"},
+  };
+  // What Windows-style splitting of an unquoted line would start instead.
+  Write("My", "#!/bin/sh\necho planted > '" + log_ + "'\n", 0755);
+  for (const auto& c : cases) {
+    std::remove(log_.c_str());
+    Write(c.file, c.body, c.mode);
+    const unsigned result =
+        posix::StartProgram("\"" + Windows(c.command) + "\"" + c.arguments);
+    EXPECT_EQ(result, platform::kStarted) << c.what;
+    EXPECT_EQ(Recorded(), dir_ + "/" + c.recorded) << c.what;
+  }
+}
+
+TEST_F(StartProgram, ProgramGetsAFreshProcessInItsOwnFolder) {
+  // Whatever the launcher or its caller leave behind: a descriptor without
+  // close-on-exec, an ignored and a blocked signal, another current folder.
+  Write("sub/report.sh",
+        "for n in 3 4 5 6 7 8 9; do [ -e /proc/self/fd/$n ] && printf ' %s' "
+        "$n; done > '" +
+            log_ +
+            ".fds'\n"
+            "grep -E '^Sig(Blk|Ign)' /proc/$$/status | tr -s '\\t\\n' '  ' "
+            "> '" +
+            log_ +
+            ".signals'\n"
+            "pwd > '" +
+            log_ + "'\n",
+        0644);
+  const int leaked = open("/dev/null", O_RDONLY);
+  ASSERT_GE(leaked, 3);
+  const std::string before = CurrentFolder();
+  ASSERT_EQ(chdir("/"), 0);
+  struct sigaction ignore = {}, old = {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGINT, &ignore, &old);
+  sigset_t blocked, oldMask;
+  sigemptyset(&blocked);
+  sigaddset(&blocked, SIGUSR1);
+  sigprocmask(SIG_BLOCK, &blocked, &oldMask);
+
+  EXPECT_EQ(posix::StartProgram(Windows("sub/report.sh")), platform::kStarted);
+  EXPECT_EQ(Recorded(), dir_ + "/sub");
+
+  sigprocmask(SIG_SETMASK, &oldMask, nullptr);
+  sigaction(SIGINT, &old, nullptr);
+  close(leaked);
+  ASSERT_EQ(chdir(before.c_str()), 0);
+  EXPECT_EQ(ReadAll(log_ + ".fds"), "");
+  EXPECT_EQ(ReadAll(log_ + ".signals"),
+            "SigBlk: 0000000000000000 SigIgn: 0000000000000000 ");
+}
+
+TEST_F(StartProgram, BareNameIsSearchedOnPathAndKeepsTheCurrentFolder) {
+  Write("bin/tool", "#!/bin/sh\npwd > '" + log_ + "'\n", 0755);
+  const char* path = std::getenv("PATH");
+  const std::string saved = path != nullptr ? path : "";
+  // An empty entry would be the current folder, which holds another "tool".
+  setenv("PATH", ("::" + dir_ + "/bin").c_str(), 1);
+  const std::string before = CurrentFolder();
+  Write("tool", "#!/bin/sh\necho current > '" + log_ + "'\n", 0755);
+  ASSERT_EQ(chdir(dir_.c_str()), 0);
+  EXPECT_EQ(posix::StartProgram("tool"), platform::kStarted);
+  EXPECT_EQ(Recorded(), dir_);
+  std::remove(log_.c_str());
+  EXPECT_EQ(posix::StartProgram("missing-tool"), platform::kFileNotFound);
+  ASSERT_EQ(chdir(before.c_str()), 0);
+  setenv("PATH", saved.c_str(), 1);
 }
 
 std::string Console(const std::string& input, const char* text, unsigned style,
