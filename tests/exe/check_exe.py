@@ -7,21 +7,57 @@
 - It is relocatable and non-executable-data compatible (DYNAMIC_BASE,
   NX_COMPAT; HIGH_ENTROPY_VA for 64-bit), and no section is both writable and
   executable.
-- It runs in the GUI subsystem (no console window).
+- It runs in the GUI subsystem (no console window), is terminal-server
+  aware, and says it uses no structured exception handlers (NO_SEH), which
+  is checked to be true: a 64-bit one has no exception directory, and no
+  32-bit code touches %fs, where handlers are registered.
+- 32-bit code runs on any x86 processor: no instruction newer than the i486
+  (such as cmov, multi-byte nop, MMX or SSE), libgcc's helpers included.
+- No static constructor was linked in: the launcher's start-up never runs
+  them. The executable is stripped and the linker folds constructor tables
+  into its code, so this is read from the link map beside it (pellomar.map).
 - Its resources: icon group 101 of two 16-colour compact-disc images, 32x32
   (icon 1) and 16x16 (icon 2); a version resource for a 32-bit Windows
   application, version 1.0.0.1, "1.01" as FileVersion and ProductVersion,
-  translation 0x0409/0x04B0; a manifest that asks for asInvoker; all in
-  language 0x0409.
+  translation 0x0409/0x04B0; a manifest that asks for asInvoker, depends
+  on common controls 6 (themed boxes) and declares system DPI awareness
+  (sharp boxes above 100 % scaling); all in language 0x0409.
 
 Prints one line per fact and exits non-zero when any is wrong.
 """
+import argparse
+import re
 import struct
+import subprocess
 import sys
+import xml.etree.ElementTree as ElementTree
+from pathlib import Path
 
 ALLOWED_DLLS = {"kernel32.dll", "user32.dll", "msvcrt.dll"}
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 DYNAMIC_BASE, HIGH_ENTROPY_VA, NX_COMPAT = 0x40, 0x20, 0x100
+NO_SEH, TERMINAL_SERVER_AWARE = 0x400, 0x8000
+EXCEPTION_DIRECTORY = 3
+
+# Instructions that the i486 lacks: conditional moves, the P6 compares and
+# multi-byte nops, cmpxchg8b, time-stamp and fast system calls, ud2; and the
+# MMX and SSE registers.
+NEWER_THAN_I486 = re.compile(
+    r"\b(cmov\w*|fcmov\w*|fu?comip?|nop[wl]|cmpxchg8b|rdtsc|rdpmc|sysenter"
+    r"|sysexit|ud2)\b|%[xy]?mm\d")
+# A 32-bit SEH handler is registered through the chain at %fs:0.
+SEGMENT_FS = re.compile(r"%fs:")
+# An input section of a constructor or destructor table in a GNU ld map,
+# possibly wrapped after its name: name, size, object.
+STATIC_CONSTRUCTOR = re.compile(
+    r"^ (\.(?:ctors|dtors|init_array|fini_array)(?:\.\S+)?)[ \t]*\n?[ \t]+"
+    r"0x[0-9a-f]+[ \t]+0x([0-9a-f]+)[ \t]+(\S.*)$", re.M)
+COMMON_CONTROLS = {"type": "win32", "name": "Microsoft.Windows.Common-Controls",
+                   "version": "6.0.0.0", "publicKeyToken": "6595b64144ccf1df"}
+NS = {"asm1": "urn:schemas-microsoft-com:asm.v1",
+      "asm3": "urn:schemas-microsoft-com:asm.v3",
+      "ws2005": "http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+      "ws2016": "http://schemas.microsoft.com/SMI/2016/WindowsSettings"}
 WRITE, EXECUTE = 0x80000000, 0x20000000
 
 
@@ -114,7 +150,70 @@ def version_blocks(data, at=0):
     return key, value, children, at + length
 
 
-def check(path):
+def instructions_matching(pattern, disassembly):
+    """Lines of objdump -d output whose instruction (the text after the
+    address and the bytes) matches pattern."""
+    found = []
+    for line in disassembly.splitlines():
+        fields = line.split("\t")
+        if len(fields) >= 3 and pattern.search(fields[2]):
+            found.append(" ".join(f.strip() for f in fields))
+    return found
+
+
+def newer_than_i486(disassembly):
+    return instructions_matching(NEWER_THAN_I486, disassembly)
+
+
+def seh_registrations(disassembly):
+    return instructions_matching(SEGMENT_FS, disassembly)
+
+
+def static_constructors(link_map):
+    """(section, object) of every non-empty constructor or destructor table
+    input section in a GNU ld map."""
+    return [(name, obj.strip()) for name, size, obj in
+            STATIC_CONSTRUCTOR.findall(link_map) if int(size, 16) > 0]
+
+
+def manifest_facts(manifest):
+    """(ok, text) for the manifest's execution level, common controls 6
+    dependency and DPI awareness."""
+    try:
+        root = ElementTree.fromstring(manifest)
+    except ElementTree.ParseError as error:
+        return [(False, f"manifest is well-formed XML ({error})")]
+    level = root.find(".//asm3:requestedExecutionLevel", NS)
+    dependencies = [e.attrib for e in root.findall(
+        "asm1:dependency/asm1:dependentAssembly/asm1:assemblyIdentity", NS)]
+    controls = any(all(d.get(k) == v for k, v in COMMON_CONTROLS.items())
+                   for d in dependencies)
+    settings = root.find("asm3:application/asm3:windowsSettings", NS)
+    aware = awareness = None
+    if settings is not None:
+        aware = settings.findtext("ws2005:dpiAware", None, NS)
+        awareness = settings.findtext("ws2016:dpiAwareness", None, NS)
+    # Windows 10 1607 and later read dpiAwareness (its first value) when it
+    # is there, earlier ones dpiAware: whichever is read must say system.
+    system_aware = (aware or "").strip().lower() == "true" and (
+        awareness is None or
+        awareness.split(",")[0].strip().lower() == "system")
+    return [
+        (level is not None and level.get("level") == "asInvoker",
+         "manifest asks for asInvoker"),
+        (controls, "manifest depends on common controls 6.0.0.0"),
+        (system_aware,
+         f"manifest declares system DPI awareness (dpiAware {aware}, "
+         f"dpiAwareness {awareness})"),
+    ]
+
+
+def disassemble(objdump, path):
+    return subprocess.run([objdump, "-d", str(path)], check=True,
+                          capture_output=True, text=True).stdout
+
+
+def check(path, objdump):
     data = open(path, "rb").read()
     pe = Pe(data)
     results = []
@@ -130,6 +229,8 @@ def check(path):
     flags = pe.dll_characteristics
     fact(bool(flags & DYNAMIC_BASE), "DYNAMIC_BASE")
     fact(bool(flags & NX_COMPAT), "NX_COMPAT")
+    fact(bool(flags & TERMINAL_SERVER_AWARE), "TERMINAL_SERVER_AWARE")
+    fact(bool(flags & NO_SEH), "NO_SEH")
     if pe.is64:
         fact(bool(flags & HIGH_ENTROPY_VA), "HIGH_ENTROPY_VA")
     wx = [s[0] for s in pe.sections if s[4] & WRITE and s[4] & EXECUTE]
@@ -193,13 +294,38 @@ def check(path):
              f"translation {translation}")
 
     manifest = res.get((RT_MANIFEST, 1, 0x0409), b"")
-    fact(b'level="asInvoker"' in manifest, "manifest asks for asInvoker")
+    for ok, text in manifest_facts(manifest):
+        fact(ok, text)
+
+    code = disassemble(objdump, path)
+    if pe.is64:
+        fact(pe.directories[EXCEPTION_DIRECTORY][1] == 0,
+             "no exception directory: NO_SEH is true")
+    else:
+        found = seh_registrations(code)
+        fact(not found, "no code reaches %fs (the SEH chain): NO_SEH is true"
+             + "".join("\n         " + line for line in found[:5]))
+        found = newer_than_i486(code)
+        fact(not found, "no instruction newer than the i486"
+             + "".join("\n         " + line for line in found[:5]))
+    link_map = Path(path).with_suffix(".map")
+    if link_map.exists():
+        found = static_constructors(link_map.read_text(errors="replace"))
+        fact(not found, "no static constructor linked in (link map)"
+             + "".join(f"\n         {s} from {o}" for s, o in found))
+    else:
+        fact(False, f"link map {link_map} exists")
     return all(results)
 
 
 if __name__ == "__main__":
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--objdump", default="objdump",
+                        help="a GNU objdump that reads PE files")
+    parser.add_argument("executables", nargs="+")
+    args = parser.parse_args()
     ok = True
-    for exe in sys.argv[1:]:
+    for exe in args.executables:
         print(f"-- {exe}")
-        ok = check(exe) and ok
+        ok = check(exe, args.objdump) and ok
     sys.exit(0 if ok else 1)
