@@ -1,9 +1,16 @@
 // The two ordered key tables through which the launcher names the entries of
-// its files. Callers use the indices, never the texts.
+// its files, and the names of its own files. Callers use the indices, never
+// the texts.
 #pragma once
+
+// The launcher's own files, beside it.
+constexpr char kSettingsFileName[] = "pellomar.ini";
+constexpr char kMessageFileName[] = "pellomar.dat";
 
 // Entries of the launcher settings file and of the installed application's
 // INI. The last entry is not a key: it is the section name both files use.
+// Which entry belongs to which file is said by the lists below, not by the
+// order of this one.
 enum SettingIndex {
   kIniFile = 0,    // path of the installed application's INI file
   kAppName = 1,    // caption of every box, argument of the questions
@@ -16,6 +23,16 @@ enum SettingIndex {
   kAutoSection = 8,
   kSettingCount = 9
 };
+
+// The keys of the launcher settings file.
+constexpr SettingIndex kLauncherSettingKeys[] = {
+    kIniFile, kAppName, kSetupOnly, kVersion, kClassName, kSetupName, kVerbose};
+// Those of them that are read as integers (missing or empty: -1).
+constexpr SettingIndex kIntegerSettingKeys[] = {kSetupOnly, kVersion, kVerbose};
+// The keys of the installed application's INI.
+constexpr SettingIndex kInstalledKeys[] = {kVersion, kCommand};
+// The section that both files use.
+constexpr SettingIndex kSettingsSection = kAutoSection;
 
 // Entries of each language section of the message file.
 enum MessageIndex {

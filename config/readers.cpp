@@ -6,9 +6,6 @@ platform::Instance launcherInstance = nullptr;
 
 namespace {
 
-const char kSettingsFile[] = "pellomar.ini";
-const char kMessageFile[] = "pellomar.dat";
-
 // Reads `key` of `section` from `file`; an unresolved (empty) path means the
 // file cannot be found, so nothing is asked of the platform.
 unsigned ReadString(const char* section, const char* key, char* buffer,
@@ -41,14 +38,14 @@ bool ReadInstalledFile(char* file) {
 unsigned ReadSetting(SettingIndex index, char* buffer, unsigned size,
                      bool* cut) {
   char path[text::kBufferSize];
-  ResolveBesideLauncher(path, text::kReadSize, kSettingsFile);
+  ResolveBesideLauncher(path, text::kReadSize, kSettingsFileName);
   return ReadString(SettingKey[kAutoSection], SettingKey[index], buffer, size,
                     path, cut);
 }
 
 int ReadSettingInt(SettingIndex index) {
   char path[text::kBufferSize];
-  ResolveBesideLauncher(path, text::kReadSize, kSettingsFile);
+  ResolveBesideLauncher(path, text::kReadSize, kSettingsFileName);
   return ReadInt(SettingKey[kAutoSection], SettingKey[index], -1, path);
 }
 
@@ -57,7 +54,7 @@ unsigned ReadMessage(MessageIndex index, char* buffer, unsigned size) {
   platform::GetProfileStringA("intl", "sLanguage", "ENU", language,
                               text::kReadSize);
   char path[text::kBufferSize];
-  ResolveBesideLauncher(path, text::kReadSize, kMessageFile);
+  ResolveBesideLauncher(path, text::kReadSize, kMessageFileName);
   return ReadString(language, MessageKey[index], buffer, size, path, nullptr);
 }
 

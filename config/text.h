@@ -9,6 +9,7 @@ namespace text {
 // read (so at most 254 characters of a value survive).
 constexpr unsigned kBufferSize = 256;
 constexpr unsigned kReadSize = 255;
+constexpr unsigned kLongestValue = kReadSize - 1;
 
 unsigned Length(const char* s);
 

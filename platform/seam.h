@@ -20,6 +20,9 @@ using Instance = void*;
 
 // Answer of a message box that means Yes. Anything else counts as No.
 constexpr int kAnswerYes = 6;
+// The other answers a box gives: OK for a notice, No for a question.
+constexpr int kAnswerOk = 1;
+constexpr int kAnswerNo = 7;
 // Box styles: a notice (OK, information icon) and a question (Yes/No,
 // question icon).
 constexpr unsigned kStyleNotice = 0x40;
