@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/ascii.h"
+
 namespace ini {
 
 std::size_t MemorySource::Read(char* buffer, std::size_t capacity) {
@@ -21,8 +23,6 @@ bool IsBlank(int c) {
 }
 
 bool IsLineEnd(int c) { return c == '\n' || c == '\r'; }
-
-int Lower(int c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
 
 // The first '[' or NUL at or after `p`, where the text is followed by a NUL
 // (a sentinel at `end`): the one scan through sections that are not wanted.
@@ -44,6 +44,13 @@ const char* FindBracketOrNul(const char* p, const char* end) {
 class TextStream {
  public:
   explicit TextStream(Source& source) : source_(source) { Start(); }
+
+  // How the text is written, as its first bytes say.
+  ini::Encoding Kind() const {
+    if (encoding_ == Encoding::kUtf16Le) return ini::Encoding::kUtf16Le;
+    if (encoding_ == Encoding::kUtf16Be) return ini::Encoding::kUtf16Be;
+    return utf8Mark_ ? ini::Encoding::kUtf8WithMark : ini::Encoding::kBytes;
+  }
 
   // The next byte, or kEnd.
   int Next() {
@@ -116,8 +123,8 @@ class TextStream {
     while (p != end && IsBlank(static_cast<unsigned char>(*p))) ++p;
     if (static_cast<std::size_t>(end - p) < name.length) return true;
     for (std::size_t i = 0; i < name.length; ++i, ++p) {
-      if (Lower(static_cast<unsigned char>(*p)) !=
-          Lower(static_cast<unsigned char>(name.chars[i])))
+      if (ascii::Lower(static_cast<unsigned char>(*p)) !=
+          ascii::Lower(static_cast<unsigned char>(name.chars[i])))
         return false;
     }
     while (p != end && IsBlank(static_cast<unsigned char>(*p))) ++p;
@@ -144,6 +151,7 @@ class TextStream {
     std::size_t skip = 0;
     if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
       skip = 3;
+      utf8Mark_ = true;
     } else if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
       encoding_ = Encoding::kUtf16Le;
       skip = 2;
@@ -282,6 +290,7 @@ class TextStream {
   std::size_t length_ = 0;
   std::size_t carried_ = 0;
   std::uint32_t pendingHigh_ = 0;
+  bool utf8Mark_ = false;        // a UTF-8 byte-order mark was skipped
   bool last_ = false;            // what is in the buffer is the end of the text
   bool ended_ = false;           // nothing more will be read
   bool chunkStartsLine_ = true;  // the current piece begins a line
@@ -322,8 +331,8 @@ class NameMatcher {
     }
     at_ += pending_;
     pending_ = 0;
-    if (at_ >= name_.length ||
-        Lower(static_cast<unsigned char>(name_.chars[at_])) != Lower(c)) {
+    if (at_ >= name_.length || ascii::Lower(static_cast<unsigned char>(
+                                   name_.chars[at_])) != ascii::Lower(c)) {
       failed_ = true;
       return;
     }
@@ -563,12 +572,120 @@ unsigned GetString(Source* source, const char* section, const char* key,
 }
 
 int GetInt(Source* source, const char* section, const char* key, int fallback) {
+  int value = fallback;
+  FindInt(source, section, key, fallback, &value);
+  return value;
+}
+
+bool FindInt(Source* source, const char* section, const char* key, int fallback,
+             int* value) {
   // Only the first 29 characters of a value are read as a number, as the
   // Windows function reads it through a buffer of 30.
-  char value[30];
-  if (GetString(source, section, key, "", value, sizeof value) == 0)
-    return fallback;
-  return ParseInt(value);
+  char text[30];
+  const long found = FindString(source, section, key, text, sizeof text);
+  if (found < 0) return false;
+  *value = found == 0 ? fallback : ParseInt(text);
+  return true;
+}
+
+namespace {
+
+// Collects a name, trimmed of blanks; its first kNameSize - 1 bytes are kept.
+class NameCollector {
+ public:
+  void Feed(int c) {
+    if (length_ == 0 && IsBlank(c)) return;
+    if (length_ < kNameSize - 1) text_[length_] = static_cast<char>(c);
+    ++length_;
+    if (!IsBlank(c)) trimmed_ = length_;
+  }
+
+  const char* Finish(bool* cut) {
+    *cut = trimmed_ > kNameSize - 1;
+    text_[*cut ? kNameSize - 1 : trimmed_] = '\0';
+    return text_;
+  }
+
+ private:
+  char text_[kNameSize];
+  std::uint64_t length_ = 0;
+  std::uint64_t trimmed_ = 0;
+};
+
+// Moves past the line end `ending` (a CR and the LF after it are one) and
+// returns the first character of the next line.
+int NextLine(TextStream& in, int ending, unsigned long* number) {
+  ++*number;
+  const int c = in.Next();
+  return ending == '\r' && c == '\n' ? in.Next() : c;
+}
+
+int RestOfLine(TextStream& in, int c) {
+  while (c != kEnd && !IsLineEnd(c)) c = in.Next();
+  return c;
+}
+
+}  // namespace
+
+Encoding Scan(Source* source, char* buffer, unsigned size,
+              LineVisitor* visitor) {
+  TextStream in(*source);
+  visitor->Begin(in.Kind());
+  unsigned long number = 1;
+  int c = in.Next();
+  for (;;) {
+    while (IsBlank(c)) c = in.Next();
+    if (c == kEnd) break;
+    if (c == ';') c = RestOfLine(in, in.Next());
+    if (c == kEnd) break;
+    if (IsLineEnd(c)) {
+      c = NextLine(in, c, &number);
+      continue;
+    }
+
+    // As in Find: a line that opens with '[' is a header once a ']' follows
+    // on it; until then it is read as a key line too.
+    const bool maybeHeader = c == '[';
+    NameCollector section;
+    NameCollector key;
+    ValueCollector value(buffer, size);
+    bool header = false;
+    bool equals = false;
+    key.Feed(c);
+    for (;;) {
+      c = in.Next();
+      if (c == kEnd || IsLineEnd(c)) break;
+      if (maybeHeader && c == ']') {
+        header = true;
+        c = RestOfLine(in, in.Next());
+        break;
+      }
+      if (maybeHeader) section.Feed(c);
+      if (equals) {
+        value.Feed(c);
+      } else if (c == '=') {
+        equals = true;
+      } else {
+        key.Feed(c);
+      }
+    }
+
+    Line line{};
+    line.number = number;
+    line.kind = header ? Line::kSection : Line::kKey;
+    line.name =
+        header ? section.Finish(&line.nameCut) : key.Finish(&line.nameCut);
+    line.hasValue = !header && equals;
+    line.value = "";
+    if (line.hasValue) {
+      line.valueLength = value.Finish(&line.valueCut);
+      line.value = buffer;
+    }
+    visitor->Visit(line);
+    if (c == kEnd) break;
+    c = NextLine(in, c, &number);
+  }
+  return in.Kind();
 }
 
 int ParseInt(const char* text) {

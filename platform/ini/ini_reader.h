@@ -26,8 +26,9 @@
 //    that are no valid UTF-8 there (8-bit text of a code page) are cut where
 //    the count says, losing nothing more.
 //
-// What it does not do: list sections or keys (null names), write anything,
-// expand anything, or map code pages.
+// What it does not do: list sections or keys through null names, write
+// anything, expand anything, or map code pages. Scan walks a whole text
+// instead, for checking a file line by line with the same rules.
 #pragma once
 
 #include <cstddef>
@@ -76,6 +77,52 @@ unsigned GetString(Source* source, const char* section, const char* key,
 // Value of `key` in `section` as an integer, as GetPrivateProfileIntA gives
 // it: `fallback` when the value is missing or empty.
 int GetInt(Source* source, const char* section, const char* key, int fallback);
+
+// The same for a key that is there: false, leaving `value` alone, when the
+// key is missing or has no value; an empty value gives `fallback`.
+bool FindInt(Source* source, const char* section, const char* key, int fallback,
+             int* value);
+
+// How a text is written, as its first bytes say.
+enum class Encoding { kBytes, kUtf8WithMark, kUtf16Le, kUtf16Be };
+
+// Names kept by Scan: their first kNameSize - 1 bytes.
+constexpr unsigned kNameSize = 256;
+
+// A section header or a key line as the lookups above see it.
+struct Line {
+  enum Kind { kSection, kKey } kind;
+  // 1-based; LF, CR and CRLF each end one line (after UTF-16 decoding).
+  unsigned long number;
+  // The section name, or the key (the whole line when it has no '='),
+  // trimmed and terminated; `nameCut` when longer than kept.
+  const char* name;
+  bool nameCut;
+  // Key lines: whether there is a '=', and the value as GetString stores it
+  // in a buffer of Scan's size (trimmed, one pair of quotes removed, cut to
+  // size - 1 bytes, terminated); `valueCut` when it was longer.
+  bool hasValue;
+  const char* value;
+  unsigned valueLength;
+  bool valueCut;
+};
+
+class LineVisitor {
+ public:
+  // Before the first line: how the text is written.
+  virtual void Begin(Encoding) {}
+  virtual void Visit(const Line& line) = 0;
+
+ protected:
+  ~LineVisitor() = default;
+};
+
+// Hands every section header and key line of the whole text to `visitor`,
+// in order; blank lines and comments are passed over, and a NUL ends the
+// text as it does for the lookups. Values go through `buffer` (size > 0).
+// Linear time, and no memory beyond the buffers of one line.
+Encoding Scan(Source* source, char* buffer, unsigned size,
+              LineVisitor* visitor);
 
 // The integer syntax of the profile functions: leading blanks, one optional
 // sign directly followed by digits, up to the first other character; "0x",
