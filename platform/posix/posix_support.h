@@ -1,45 +1,42 @@
 // Pieces of the POSIX platform layer that do not depend on the seam, so that
-// tests can call them directly.
+// tests can call them directly. What imitates Windows is the emulation's
+// (platform/emulation/); this layer gives it the system's facts and keeps
+// what is truly Linux: boxes, starting a process, the window check.
 #pragma once
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "platform/emulation/paths.h"
+#include "platform/emulation/windows.h"
+
 namespace posix {
 
-// The launcher's paths are Windows paths on drive Z:, the root of the file
-// system: /media/cd/autorun is Z:\media\cd\autorun.
-std::string ToWindowsPath(const std::string& native);
+// The Windows that the Linux launcher imitates (Linux rules), over this
+// system's files; and that system itself, for the checker.
+emulation::Windows& Emulation();
+emulation::System& FileSystem();
 
-// Turns a path from the launcher back into a native one. Accepts '\' and '/'
-// alike, Z:\... and native absolute paths; relative paths stay relative to
-// the current folder. Other drives and UNC paths do not exist here: the
-// result is empty.
-std::string ToNativePath(const std::string& path);
+// Path mapping and command-line splitting are the emulation's (see
+// platform/emulation/paths.h); the names stay here for the layer's callers.
+using emulation::SplitCommandLine;
+using emulation::ToNativePath;
+using emulation::ToWindowsPath;
 
 // Full native path of the running executable; empty when unknown.
 std::string OwnExecutablePath();
 
-// The Windows directory: $XDG_CONFIG_HOME, else ~/.config. Empty when neither
-// is known.
+// The Windows directory (Windows::WindowsDirectory).
 std::string WindowsDirectory();
 
 // Where a profile file lives: a name without a folder is in the Windows
 // directory. Empty when there is no such place.
 std::string ProfilePath(const std::string& path);
 
-// A file in the same folder whose name differs from the last component of
-// `native` only in ASCII case (media often carry upper-case names); empty
-// when there is none.
+// The entry at `native`, or one whose names differ only in ASCII case (media
+// often carry upper-case names); empty when there is none.
 std::string SameNameIgnoringCase(const std::string& native);
-
-// Splits a command line as Windows programs do: blanks separate arguments;
-// double quotes group; 2n backslashes before a quote give n and the quote
-// groups, 2n+1 give n and a literal quote; a doubled quote inside quotes is
-// a literal quote. The program name (first argument) is taken up to its
-// closing quote, or the first blank, without backslash rules.
-std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
 // The Windows language code (such as DEU) for the user's locale: the first
 // set of LC_ALL, LC_MESSAGES and LANG. "ENU" when nothing maps.
@@ -47,10 +44,10 @@ std::string LanguageFromLocale();
 // The same for one locale name such as "de_DE.UTF-8".
 std::string LanguageForLocale(const std::string& locale);
 
-// GetFileAttributesA for a path from the launcher: kAttributeDirectory for a
-// folder, kAttributeNormal for anything else that exists,
-// kInvalidFileAttributes when nothing is there. A name that differs only in
-// ASCII case is found too.
+// GetFileAttributesA for a path from the launcher (Windows::GetFileAttributes):
+// kAttributeDirectory for a folder, kAttributeNormal for anything else that
+// exists, kInvalidFileAttributes when nothing is there. A name that differs
+// only in ASCII case is found too.
 unsigned FileAttributes(const std::string& path);
 
 // The program file named by the first word of a command line, found once,
@@ -62,12 +59,13 @@ struct ProgramFile {
   bool withShell = false;  // run as /bin/sh -- path
 };
 
-// A name with a folder (Z:\..., /..., .\x) is mapped to a native path, made
-// absolute and found in any letter case of its last part; it starts in its
+// The emulation's Linux rules (Windows::LinuxProgram), which pellomar-check
+// predicts with: a name with a folder (Z:\..., /..., .\x) is mapped to a
+// native path, made absolute and found in any letter case; it starts in its
 // own folder. A bare name is searched on PATH (never through an empty entry,
 // which would mean the current folder) and keeps the current folder. The
-// file must be executable; only a file named .sh (in any case) runs with
-// /bin/sh, when it lacks "#!" or the execute bit.
+// file must be an executable program or script; only a file named .sh (in
+// any case) runs with /bin/sh, when it lacks "#!" or the execute bit.
 ProgramFile FindProgram(const std::string& name);
 
 // The start result for an errno of stat, chdir or execve.

@@ -1,19 +1,71 @@
 // The seam implemented on the in-memory World of scripted.h. Uses no
-// operating-system call at all; INI text goes through the portable reader.
+// operating-system call at all; profile reads, paths and attributes go
+// through the Windows emulation over the World's files.
 #include "platform/scripted/scripted.h"
 
 #include <cstdio>
-#include <cstring>
 
+#include "platform/ascii.h"
 #include "platform/ini/ini_reader.h"
 #include "platform/seam.h"
 
 namespace scripted {
 
-std::string Upper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+namespace {
+
+// The World's files as the system below the emulation: Windows paths.
+class WorldSystem final : public emulation::System {
+ public:
+  explicit WorldSystem(const World& world) : world_(world) {}
+
+  bool WindowsPaths() const override { return true; }
+
+  emulation::Entry Inspect(const std::string& native) override {
+    emulation::Entry entry;
+    if (const World::File* file = world_.FileAt(native)) {
+      entry.kind = emulation::Entry::kFile;
+      entry.readable = file->readable;
+      entry.executable = true;
+    } else if (world_.FolderAt(native)) {
+      entry.kind = emulation::Entry::kFolder;
+      entry.readable = true;
+    }
+    return entry;
   }
+
+  // Names are found without regard to case already.
+  void ForEachName(const std::string&,
+                   const std::function<bool(const std::string&)>&) override {}
+
+  bool Read(const std::string& native,
+            const std::function<void(ini::Source&)>& use) override {
+    const World::File* file = world_.FileAt(native);
+    if (file == nullptr || !file->readable) return false;
+    ini::MemorySource source(file->content.data(), file->content.size());
+    use(source);
+    return true;
+  }
+
+  std::string Variable(const char* name) override {
+    return ascii::SameIgnoringCase(name, "SystemRoot") ? world_.windowsDirectory
+                                                       : "";
+  }
+
+  std::string CurrentFolder() override { return ""; }
+
+  std::string OwnPath() override {
+    const std::string& whole = world_.launcherPath;
+    return whole.substr(0, whole.find('\0'));
+  }
+
+ private:
+  const World& world_;
+};
+
+}  // namespace
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(ascii::Upper(c));
   return text;
 }
 
@@ -36,23 +88,45 @@ void World::SetFolder(const std::string& path) {
 }
 
 bool World::IsFolder(const std::string& path) const {
-  return folders_.count(Upper(WindowsPath(path))) != 0;
+  const std::string full = WindowsPath(path);
+  return FileAt(full) == nullptr && FolderAt(full);
 }
 
 std::string World::WindowsPath(const std::string& path) const {
-  if (path.find_first_of("\\:") != std::string::npos) return path;
-  return windowsDirectory + "\\" + path;
+  WorldSystem system(*this);
+  return emulation::Windows(system, emulation::Rules::kWindows)
+      .ProfileFile(path);
 }
 
 const World::File* World::Find(const std::string& path) const {
-  const auto it = files_.find(Upper(WindowsPath(path)));
-  if (it == files_.end() || !it->second.readable) return nullptr;
-  return &it->second;
+  const File* file = FileAt(WindowsPath(path));
+  return file != nullptr && file->readable ? file : nullptr;
+}
+
+const World::File* World::FileAt(const std::string& path) const {
+  const auto it = files_.find(Upper(path));
+  return it == files_.end() ? nullptr : &it->second;
+}
+
+bool World::FolderAt(const std::string& path) const {
+  std::string folder = Upper(path);
+  while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  if (folder.empty()) return false;
+  if (folders_.count(folder) != 0) return true;
+  folder += '\\';
+  const auto it = files_.lower_bound(folder);
+  return it != files_.end() && it->first.compare(0, folder.size(), folder) == 0;
 }
 
 World& TheWorld() {
   static World world;
   return world;
+}
+
+const emulation::Windows& Emulation() {
+  static WorldSystem system(TheWorld());
+  static const emulation::Windows windows(system, emulation::Rules::kWindows);
+  return windows;
 }
 
 }  // namespace scripted
@@ -61,12 +135,11 @@ namespace {
 
 using scripted::TheWorld;
 
-const scripted::World::File* OpenForRead(const char* file, const char* section,
-                                         const char* key) {
+// Records a profile read; false when it is the read that is to fail.
+bool RecordRead(const char* file, const char* section, const char* key) {
   scripted::World& world = TheWorld();
   world.reads.push_back(std::string(file) + "|" + section + "|" + key);
-  if (++world.readCount == world.failReadAt) return nullptr;
-  return world.Find(file);
+  return ++world.readCount != world.failReadAt;
 }
 
 }  // namespace
@@ -75,55 +148,43 @@ namespace platform {
 
 unsigned GetProfileStringA(const char* section, const char* key,
                            const char* fallback, char* buffer, unsigned size) {
-  return GetPrivateProfileStringA(section, key, fallback, buffer, size,
-                                  "WIN.INI");
+  if (!RecordRead("WIN.INI", section, key))
+    return ini::GetString(nullptr, section, key, fallback, buffer, size);
+  return scripted::Emulation().GetProfileString(section, key, fallback, buffer,
+                                                size);
 }
 
 unsigned GetPrivateProfileStringA(const char* section, const char* key,
                                   const char* fallback, char* buffer,
                                   unsigned size, const char* file, bool* cut) {
-  const scripted::World::File* found = OpenForRead(file, section, key);
-  if (found == nullptr)
+  if (!RecordRead(file, section, key))
     return ini::GetString(nullptr, section, key, fallback, buffer, size, cut);
-  ini::MemorySource source(found->content.data(), found->content.size());
-  return ini::GetString(&source, section, key, fallback, buffer, size, cut);
+  return scripted::Emulation().GetPrivateProfileString(section, key, fallback,
+                                                       buffer, size, file, cut);
 }
 
 int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
                           const char* file) {
-  const scripted::World::File* found = OpenForRead(file, section, key);
-  if (found == nullptr) return fallback;
-  ini::MemorySource source(found->content.data(), found->content.size());
-  return ini::GetInt(&source, section, key, fallback);
+  if (!RecordRead(file, section, key)) return fallback;
+  return scripted::Emulation().GetPrivateProfileInt(section, key, fallback,
+                                                    file);
 }
 
 unsigned GetModuleFileNameA(Instance, char* buffer, unsigned size) {
-  const std::string& whole = TheWorld().launcherPath;
-  const std::string path = whole.substr(0, whole.find('\0'));
-  if (path.empty() || size == 0) return 0;
-  if (path.size() >= size) {
-    // As older Windows does: cut, unterminated, and the result is the size.
-    std::memcpy(buffer, path.data(), size);
-    return size;
-  }
-  std::memcpy(buffer, path.c_str(), path.size() + 1);
-  return static_cast<unsigned>(path.size());
+  return scripted::Emulation().GetModuleFileName(buffer, size);
 }
 
 void* FindWindowA(const char* className, const char*) {
   scripted::World& world = TheWorld();
   world.transcript.push_back(std::string("find ") + className);
   for (const std::string& c : world.windowClasses) {
-    if (scripted::Upper(c) == scripted::Upper(className)) return &world;
+    if (ascii::SameIgnoringCase(c.c_str(), className)) return &world;
   }
   return nullptr;
 }
 
 unsigned GetFileAttributesA(const char* path) {
-  const scripted::World& world = TheWorld();
-  if (world.IsFolder(path)) return kAttributeDirectory;
-  return world.Find(path) != nullptr ? kAttributeNormal
-                                     : kInvalidFileAttributes;
+  return scripted::Emulation().GetFileAttributes(path);
 }
 
 unsigned WinExec(const char* commandLine, unsigned) {
@@ -146,7 +207,7 @@ int MessageBoxA(void*, const char* text, const char* caption, unsigned style) {
                              "] " + text);
   world.boxes.push_back(scripted::Box{caption, text, style});
   if (++world.boxCount == world.failBoxAt) return 0;
-  if (style != kStyleQuestion) return 1;  // OK
+  if (style != kStyleQuestion) return kAnswerOk;
   if (world.answers.empty()) return world.defaultAnswer;
   const int answer = world.answers.front();
   world.answers.pop_front();

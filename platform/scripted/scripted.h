@@ -1,7 +1,10 @@
 // A platform for tests: the launcher runs against an in-memory Windows.
 //
-// Files live in memory, keyed by Windows path without regard to case; a name
-// without a folder is looked up in the Windows directory, as on Windows.
+// Files live in memory, keyed by Windows path without regard to case (a
+// folder exists when a file is in it). Profile reads, paths, the launcher's
+// own path and file attributes are answered by the Windows emulation over
+// these files (platform/emulation/), as on every platform but Windows: a
+// name without a folder is looked up in the Windows directory.
 // Boxes are answered from a script, starts succeed or fail from a script, and
 // every call the core makes is recorded in order in `transcript`, one line
 // each, for a test to compare afterwards:
@@ -21,6 +24,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include "platform/emulation/windows.h"
 
 namespace scripted {
 
@@ -69,8 +74,14 @@ class World {
     std::string content;
     bool readable;
   };
+  // The readable file that a profile read of `path` finds.
   const File* Find(const std::string& path) const;
+  // Whether `path` (a name without a folder in the Windows directory) is a
+  // folder: one set as such, or one that a file is in.
   bool IsFolder(const std::string& path) const;
+  // The file at a full Windows path, readable or not; whether a folder is.
+  const File* FileAt(const std::string& path) const;
+  bool FolderAt(const std::string& path) const;
   unsigned readCount = 0;
   unsigned boxCount = 0;
 
@@ -80,6 +91,8 @@ class World {
 };
 
 World& TheWorld();
+// The emulated Windows over TheWorld().
+const emulation::Windows& Emulation();
 
 // Upper-case copy of an ASCII text, for comparisons without regard to case.
 std::string Upper(std::string text);

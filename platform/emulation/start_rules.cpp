@@ -1,0 +1,207 @@
+// Which program a command line starts, under the rules of either launcher.
+// Nothing is started here: the Linux layer executes what LinuxStart chose,
+// and the checker records it.
+#include <cstring>
+
+#include "platform/ascii.h"
+#include "platform/emulation/paths.h"
+#include "platform/emulation/windows.h"
+#include "platform/seam.h"
+
+namespace emulation {
+
+namespace {
+
+const char kShell[] = "/bin/sh";
+const char kEndOfOptions[] = "--";
+// $PATH when the variable is not set, as execvp takes it.
+const char kDefaultSearchPath[] = "/bin:/usr/bin";
+const char kProgramExtension[] = ".exe";
+// The first bytes that make a file something the kernel executes.
+const char kScriptMark[] = "#!";
+const char kElfMark[] =
+    "\x7f"
+    "ELF";
+constexpr std::size_t kMarkBytes = 4;
+
+bool EndsWithIgnoringCase(const std::string& text, const char* end) {
+  const std::size_t n = std::strlen(end);
+  return text.size() > n &&
+         ascii::SameIgnoringCase(text.data() + text.size() - n, n, end, n);
+}
+
+bool StartsWith(const std::string& text, const char* start) {
+  return text.compare(0, std::strlen(start), start) == 0;
+}
+
+Start Failure(unsigned result, const std::string& program, const char* why) {
+  Start start;
+  start.result = result;
+  start.program = program;
+  start.why = why;
+  return start;
+}
+
+Start Success(const std::string& program, const std::string& folder,
+              const char* why) {
+  Start start = Failure(platform::kStarted, program, why);
+  start.argv.push_back(program);
+  start.folder = folder;
+  return start;
+}
+
+}  // namespace
+
+Start Windows::ChooseStart(const std::string& commandLine) const {
+  return rules_ == Rules::kLinux ? LinuxStart(commandLine)
+                                 : WindowsStart(commandLine);
+}
+
+std::string Windows::SearchPath(const std::string& name) const {
+  std::string folders = system_.Variable("PATH");
+  if (folders.empty()) folders = kDefaultSearchPath;
+  for (std::size_t from = 0; from <= folders.size();) {
+    std::size_t colon = folders.find(':', from);
+    if (colon == std::string::npos) colon = folders.size();
+    const std::string folder = folders.substr(from, colon - from);
+    from = colon + 1;
+    // An empty entry would mean the current folder: never searched.
+    if (folder.empty()) continue;
+    const std::string candidate = Join(folder, name, '/');
+    const Entry entry = system_.Inspect(candidate);
+    if (entry.kind == Entry::kFile && entry.executable) return candidate;
+  }
+  return "";
+}
+
+Start Windows::LinuxStart(const std::string& commandLine) const {
+  const std::vector<std::string> args = SplitCommandLine(commandLine);
+  if (args.empty() || args[0].empty())
+    return Failure(platform::kFileNotFound, "", "no program is named");
+  Start start = LinuxProgram(args[0]);
+  if (platform::Started(start.result))
+    start.argv.insert(start.argv.end(), args.begin() + 1, args.end());
+  return start;
+}
+
+Start Windows::LinuxProgram(const std::string& name) const {
+  Start start;
+  if (IsBareName(name)) {
+    const std::string found = SearchPath(name);
+    if (found.empty())
+      return Failure(platform::kFileNotFound, name, "not found on $PATH");
+    start = Success(found, "", "found on $PATH");
+  } else {
+    const std::string native = Absolute(NativePath(name));
+    if (native.empty())
+      return Failure(platform::kPathNotFound, name,
+                     "not on this system (another drive, or a network path)");
+    const std::string found = Locate(native);
+    if (found.empty()) {
+      const bool folder =
+          system_.Inspect(Locate(FolderOf(native))).kind == Entry::kFolder;
+      return folder ? Failure(platform::kFileNotFound, native, "missing")
+                    : Failure(platform::kPathNotFound, native,
+                              "its folder is missing");
+    }
+    start = Success(found, FolderOf(found), "exists");
+  }
+
+  const Entry entry = system_.Inspect(start.program);
+  if (entry.kind == Entry::kFolder)
+    return Failure(platform::kStartFailed, start.program, "is a folder");
+  if (entry.kind != Entry::kFile)
+    return Failure(platform::kNotExecutable, start.program,
+                   "is not a regular file");
+  std::string mark;
+  system_.Read(start.program, [&mark](ini::Source& source) {
+    char bytes[kMarkBytes];
+    mark.assign(bytes, source.Read(bytes, sizeof bytes));
+  });
+  const bool script = StartsWith(mark, kScriptMark);
+  const bool runs = entry.executable && (script || StartsWith(mark, kElfMark));
+  if (!runs && EndsWithIgnoringCase(start.program, ".sh")) {
+    // Media are often mounted without execute permission, and scripts are
+    // often written without "#!". "--" keeps the path from being an option.
+    if (!entry.readable)
+      return Failure(platform::kNotExecutable, start.program, "cannot be read");
+    start.argv.insert(start.argv.begin(), {kShell, kEndOfOptions});
+    start.withShell = true;
+    start.why = entry.executable ? "run with /bin/sh (it has no #! line)"
+                                 : "run with /bin/sh (no execute permission)";
+  } else if (!runs) {
+    return Failure(platform::kNotExecutable, start.program,
+                   entry.executable
+                       ? "not executable (neither a program nor a script "
+                         "with #!)"
+                       : "not executable (no execute permission)");
+  }
+  return start;
+}
+
+std::string Windows::SearchBareProgram(const std::string& name) const {
+  const char separator = system_.WindowsPaths() ? '\\' : '/';
+  const std::string own = system_.OwnPath();
+  for (const std::string& folder :
+       {own.empty() ? std::string() : FolderOf(own), system_.CurrentFolder(),
+        WindowsDirectory()}) {
+    if (folder.empty()) continue;
+    const std::string found = Locate(Join(folder, name, separator));
+    if (!found.empty() && system_.Inspect(found).kind == Entry::kFile)
+      return found;
+  }
+  return "";
+}
+
+Start Windows::WindowsStart(const std::string& commandLine) const {
+  const std::vector<std::string> args = SplitCommandLine(commandLine);
+  if (args.empty() || args[0].empty())
+    return Failure(platform::kFileNotFound, "", "no program is named");
+
+  // The program names to try, in Windows' order.
+  std::vector<std::string> candidates;
+  const std::size_t begin = commandLine.find_first_not_of(" \t");
+  if (commandLine[begin] == '"') {
+    candidates.push_back(args[0]);
+  } else {
+    const std::size_t end = commandLine.find_last_not_of(" \t") + 1;
+    for (std::size_t at = commandLine.find_first_of(" \t", begin);
+         at != std::string::npos && at < end;
+         at = commandLine.find_first_of(" \t", at + 1))
+      candidates.push_back(commandLine.substr(begin, at - begin));
+    candidates.push_back(commandLine.substr(begin, end - begin));
+  }
+
+  std::string last;
+  for (std::string name : candidates) {
+    if (NameOf(name).find('.') == std::string::npos) name += kProgramExtension;
+    if (IsBareName(name)) {
+      const std::string found = SearchBareProgram(name);
+      if (!found.empty()) return Success(found, "", "exists");
+      Start start = Success(name, "",
+                            "searched in Windows' system folders "
+                            "and PATH, which cannot be seen here");
+      start.checked = false;
+      return start;
+    }
+    const std::string native = Absolute(NativePath(name));
+    if (native.empty()) {
+      Start start = Success(name, "",
+                            "cannot be checked here (not on a "
+                            "drive of this machine)");
+      start.checked = false;
+      return start;
+    }
+    last = native;
+    const std::string found = Locate(native);
+    if (!found.empty() && system_.Inspect(found).kind == Entry::kFile)
+      return Success(found, FolderOf(found), "exists");
+  }
+  const bool folder =
+      system_.Inspect(Locate(FolderOf(last))).kind == Entry::kFolder;
+  return folder
+             ? Failure(platform::kFileNotFound, last, "missing")
+             : Failure(platform::kPathNotFound, last, "its folder is missing");
+}
+
+}  // namespace emulation

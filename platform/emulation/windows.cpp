@@ -1,0 +1,206 @@
+#include "platform/emulation/windows.h"
+
+#include <cstring>
+
+#include "config/keys.h"
+#include "platform/ascii.h"
+#include "platform/emulation/paths.h"
+#include "platform/seam.h"
+
+namespace emulation {
+
+namespace {
+
+const char kWinIni[] = "win.ini";
+const char kLinuxSuffix[] = ".Linux";
+// Where Windows is when nothing says otherwise.
+const char kDefaultWindowsDirectory[] = "C:\\Windows";
+
+std::vector<std::string> Components(const std::string& path, char separator) {
+  std::vector<std::string> parts;
+  std::size_t from = 0;
+  while (from <= path.size()) {
+    std::size_t to = path.find(separator, from);
+    if (to == std::string::npos) to = path.size();
+    if (to > from) parts.push_back(path.substr(from, to - from));
+    from = to + 1;
+  }
+  return parts;
+}
+
+}  // namespace
+
+char Windows::Separator() const { return system_.WindowsPaths() ? '\\' : '/'; }
+
+std::string Windows::NativePath(const std::string& path) const {
+  return system_.WindowsPaths() ? path : ToNativePath(path);
+}
+
+std::string Windows::WindowsPath(const std::string& native) const {
+  return system_.WindowsPaths() ? native : ToWindowsPath(native);
+}
+
+std::string Windows::Absolute(const std::string& native) const {
+  if (native.empty()) return "";
+  const bool rooted = system_.WindowsPaths()
+                          ? native[0] == '\\' || native[0] == '/' ||
+                                (native.size() >= 2 && native[1] == ':')
+                          : native[0] == '/';
+  if (rooted) return native;
+  const std::string current = system_.CurrentFolder();
+  return current.empty() ? native : Join(current, native, Separator());
+}
+
+std::string Windows::Locate(const std::string& native) const {
+  const std::string path = Absolute(native);
+  if (path.empty()) return "";
+  if (system_.Inspect(path).kind != Entry::kNone) return path;
+  // A Windows file system ignores letter case by itself; a POSIX one is
+  // searched folder by folder, from the root.
+  if (system_.WindowsPaths() || path[0] != '/') return "";
+  std::string found = "/";
+  for (const std::string& part : Components(path, '/')) {
+    const std::string exact = Join(found, part, '/');
+    if (part == "." || part == ".." ||
+        system_.Inspect(exact).kind != Entry::kNone) {
+      found = exact;
+      continue;
+    }
+    std::string best;
+    system_.ForEachName(found, [&](const std::string& name) {
+      if (ascii::SameIgnoringCase(name.data(), name.size(), part.data(),
+                                  part.size()) &&
+          (best.empty() || name < best))
+        best = name;
+      return false;
+    });
+    if (best.empty()) return "";
+    found = Join(found, best, '/');
+  }
+  return system_.Inspect(found).kind != Entry::kNone ? found : "";
+}
+
+std::string Windows::WindowsDirectory() const {
+  if (system_.WindowsPaths()) {
+    const std::string root = system_.Variable("SystemRoot");
+    return root.empty() ? kDefaultWindowsDirectory : root;
+  }
+  const std::string config = system_.Variable("XDG_CONFIG_HOME");
+  if (!config.empty() && config[0] == '/') return config;
+  std::string home = system_.Variable("HOME");
+  if (home.empty()) home = system_.PasswordHome();
+  return home.empty() ? "" : Join(home, ".config", '/');
+}
+
+std::string Windows::ProfileFile(const std::string& file) const {
+  if (!IsBareName(file)) return NativePath(file);
+  const std::string windows = WindowsDirectory();
+  return windows.empty() ? "" : Join(windows, file, Separator());
+}
+
+bool Windows::IsSettingsFile(const char* file) const {
+  const std::string own = system_.OwnPath();
+  if (own.empty()) return false;
+  const std::string settings =
+      Join(FolderOf(WindowsPath(own)), kSettingsFileName, '\\');
+  return ascii::SameIgnoringCase(settings.c_str(), file);
+}
+
+std::string Windows::LinuxSection(const char* section) {
+  return std::string(section) + kLinuxSuffix;
+}
+
+bool Windows::ReadProfile(const std::string& file,
+                          const std::function<void(ini::Source&)>& use) const {
+  const std::string native = Absolute(ProfileFile(file));
+  if (native.empty()) return false;
+  if (system_.Read(native, use)) return true;
+  const std::string other = Locate(native);
+  return !other.empty() && other != native && system_.Read(other, use);
+}
+
+unsigned Windows::GetProfileString(const char* section, const char* key,
+                                   const char* fallback, char* buffer,
+                                   unsigned size) const {
+  if (size == 0) return 0;
+  long found = -1;
+  ReadProfile(kWinIni, [&](ini::Source& source) {
+    found = ini::FindString(&source, section, key, buffer, size);
+  });
+  if (found >= 0) return static_cast<unsigned>(found);
+  // Without a WIN.INI that says otherwise, the language is the system's.
+  if (ascii::SameIgnoringCase(section, "intl") &&
+      ascii::SameIgnoringCase(key, "sLanguage")) {
+    const std::string language = system_.UserLanguage();
+    if (!language.empty())
+      return ini::GetString(nullptr, section, key, language.c_str(), buffer,
+                            size);
+  }
+  return ini::GetString(nullptr, section, key, fallback, buffer, size);
+}
+
+unsigned Windows::GetPrivateProfileString(const char* section, const char* key,
+                                          const char* fallback, char* buffer,
+                                          unsigned size, const char* file,
+                                          bool* cut) const {
+  if (cut != nullptr) *cut = false;
+  if (size == 0) return 0;
+  if (rules_ == Rules::kLinux && IsSettingsFile(file)) {
+    long found = -1;
+    const std::string linuxSection = LinuxSection(section);
+    ReadProfile(file, [&](ini::Source& source) {
+      found = ini::FindString(&source, linuxSection.c_str(), key, buffer, size,
+                              cut);
+    });
+    if (found >= 0) return static_cast<unsigned>(found);
+  }
+  unsigned stored = 0;
+  if (!ReadProfile(file, [&](ini::Source& source) {
+        stored =
+            ini::GetString(&source, section, key, fallback, buffer, size, cut);
+      }))
+    stored = ini::GetString(nullptr, section, key, fallback, buffer, size, cut);
+  return stored;
+}
+
+int Windows::GetPrivateProfileInt(const char* section, const char* key,
+                                  int fallback, const char* file) const {
+  int value = fallback;
+  if (rules_ == Rules::kLinux && IsSettingsFile(file)) {
+    bool found = false;
+    const std::string linuxSection = LinuxSection(section);
+    ReadProfile(file, [&](ini::Source& source) {
+      found =
+          ini::FindInt(&source, linuxSection.c_str(), key, fallback, &value);
+    });
+    if (found) return value;
+  }
+  ReadProfile(file, [&](ini::Source& source) {
+    value = ini::GetInt(&source, section, key, fallback);
+  });
+  return value;
+}
+
+unsigned Windows::GetModuleFileName(char* buffer, unsigned size) const {
+  const std::string own = system_.OwnPath();
+  if (own.empty() || size == 0) return 0;
+  const std::string path = WindowsPath(own);
+  if (path.size() >= size) {
+    // As older Windows does: cut, unterminated, and the result is the size.
+    std::memcpy(buffer, path.data(), size);
+    return size;
+  }
+  std::memcpy(buffer, path.c_str(), path.size() + 1);
+  return static_cast<unsigned>(path.size());
+}
+
+unsigned Windows::GetFileAttributes(const char* path) const {
+  const std::string native = NativePath(path);
+  const std::string found = native.empty() ? "" : Locate(native);
+  if (found.empty()) return platform::kInvalidFileAttributes;
+  return system_.Inspect(found).kind == Entry::kFolder
+             ? platform::kAttributeDirectory
+             : platform::kAttributeNormal;
+}
+
+}  // namespace emulation

@@ -1,0 +1,117 @@
+// The Windows that every platform but Windows itself imitates for the
+// launcher: profile files read with the portable INI reader (a bare name is a
+// file of the Windows directory, WIN.INI among them), Windows paths over the
+// system's own (drive Z: on POSIX systems, letter case ignored), the Windows
+// directory, the launcher's own path, file attributes, and which program a
+// command line starts. The system below answers plain facts (system.h); the
+// Linux layer, the scripted platform and the checker each put one of these
+// over their own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/emulation/system.h"
+
+namespace emulation {
+
+// Which launcher is imitated. Linux rules add the [Auto.Linux] section of the
+// launcher's settings file and start programs as the Linux launcher does.
+enum class Rules { kWindows, kLinux };
+
+// What starting a command line comes to.
+struct Start {
+  unsigned result = 0;  // a WinExec result of platform/seam.h
+  // The native file run, or looked for (for a failure, or when it cannot be
+  // told here); empty when no program is named.
+  std::string program;
+  // When started: what is executed (first the file itself), with arguments.
+  std::vector<std::string> argv;
+  // When started: its current folder; empty keeps the launcher's own.
+  std::string folder;
+  // When started: argv begins with /bin/sh and "--" before the file.
+  bool withShell = false;
+  // In words: why it runs, or why not.
+  std::string why;
+  // False when this machine cannot tell (a drive or a search path of another
+  // machine): the start is then taken as a success.
+  bool checked = true;
+};
+
+class Windows {
+ public:
+  Windows(System& system, Rules rules) : system_(system), rules_(rules) {}
+
+  System& system() const { return system_; }
+  Rules rules() const { return rules_; }
+
+  // A Windows path as a native one; empty when it is on no drive here.
+  std::string NativePath(const std::string& path) const;
+  std::string WindowsPath(const std::string& native) const;
+  // A relative native path made absolute from the current folder.
+  std::string Absolute(const std::string& native) const;
+  // The entry at `native`, or one whose names differ from it only in ASCII
+  // case, component by component (the exact name wins, then the first in
+  // byte order); empty when there is none.
+  std::string Locate(const std::string& native) const;
+  // The Windows directory, natively: on POSIX systems $XDG_CONFIG_HOME when
+  // absolute, else ~/.config of $HOME or, without it, of the password
+  // entry; on Windows ones %SystemRoot%. Empty when unknown.
+  std::string WindowsDirectory() const;
+  // Where the profile functions look for `file` (not yet located).
+  std::string ProfileFile(const std::string& file) const;
+  // Whether `file` (a Windows path) is the launcher's own settings file.
+  bool IsSettingsFile(const char* file) const;
+  // The section that Linux rules read before `section` in that file.
+  static std::string LinuxSection(const char* section);
+
+  // The operations of platform/seam.h, with its contracts.
+  unsigned GetProfileString(const char* section, const char* key,
+                            const char* fallback, char* buffer,
+                            unsigned size) const;
+  unsigned GetPrivateProfileString(const char* section, const char* key,
+                                   const char* fallback, char* buffer,
+                                   unsigned size, const char* file,
+                                   bool* cut) const;
+  int GetPrivateProfileInt(const char* section, const char* key, int fallback,
+                           const char* file) const;
+  unsigned GetModuleFileName(char* buffer, unsigned size) const;
+  unsigned GetFileAttributes(const char* path) const;
+
+  // Which program a command line starts under the rules imitated, without
+  // starting anything (start_rules.cpp).
+  Start ChooseStart(const std::string& commandLine) const;
+  // The Linux launcher's rules: the program is the first word of the command
+  // line (quotes group), found by LinuxProgram; the other words follow it.
+  Start LinuxStart(const std::string& commandLine) const;
+  // The program file a Linux launcher runs for `name`: a name with a folder
+  // is found as a profile file is (drive Z:, letter case ignored, relative to
+  // the current folder) and starts in its own folder; a bare name is looked
+  // up once on $PATH (never in the current folder) and keeps the current
+  // folder. What runs is an ELF program or a script with "#!" that may be
+  // executed; a .sh file without one of those, or without execute
+  // permission, is run with /bin/sh; anything else is refused.
+  Start LinuxProgram(const std::string& name) const;
+  // Windows' rules: a quoted program, or else each blank-ended prefix of an
+  // unquoted line in turn ("C:\Program.exe" first), ".exe" added to a name
+  // without an extension; a bare name is searched beside the launcher, in
+  // the current folder and the Windows directory (its system folders and
+  // PATH cannot be seen from here). Any existing file starts.
+  Start WindowsStart(const std::string& commandLine) const;
+
+ private:
+  char Separator() const;
+  // Hands the bytes of the profile file `file` to `use`; false when there is
+  // no readable file.
+  bool ReadProfile(const std::string& file,
+                   const std::function<void(ini::Source&)>& use) const;
+  // Looks `name` up in the folders where Windows searches for a bare
+  // program name; empty when it is in none of those that can be seen here.
+  std::string SearchBareProgram(const std::string& name) const;
+  std::string SearchPath(const std::string& name) const;
+
+  System& system_;
+  Rules rules_;
+};
+
+}  // namespace emulation
