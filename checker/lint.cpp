@@ -1,133 +1,37 @@
 #include "checker/lint.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cctype>
 #include <cstring>
+#include <unordered_set>
+#include <vector>
 
-#include "checker/check_platform.h"
+#include "checker/recorder.h"
 #include "config/keys.h"
 #include "config/readers.h"
+#include "config/text.h"
+#include "launcher/launcher.h"
+#include "platform/ascii.h"
+#include "platform/emulation/paths.h"
+#include "platform/ini/ini_reader.h"
+#include "platform/seam.h"
 
 namespace check {
 
 namespace {
 
-struct Line {
-  int number;
-  std::string text;
-};
+// How many section names are remembered to find a repeated one: plenty for
+// any real file, and a bound on memory for any other.
+constexpr std::size_t kRememberedSections = 4096;
+// How many first bytes of a file tell whether it is UTF-16 without a mark.
+constexpr std::size_t kSniffedBytes = 4096;
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
+bool Same(const std::string& a, const char* b) {
+  return ascii::SameIgnoringCase(a.c_str(), b);
 }
 
-std::string Trim(const std::string& s) {
-  const std::size_t a = s.find_first_not_of(" \t\v\f\x1a");
-  if (a == std::string::npos) return "";
-  const std::size_t b = s.find_last_not_of(" \t\v\f\x1a");
-  return s.substr(a, b - a + 1);
-}
-
-// UTF-16 text as UTF-8 (enough for looking at keys and conversions).
-std::string FromUtf16(const std::string& bytes, bool little) {
-  std::string out;
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const unsigned lo = static_cast<unsigned char>(bytes[i + (little ? 0 : 1)]);
-    const unsigned hi = static_cast<unsigned char>(bytes[i + (little ? 1 : 0)]);
-    const unsigned u = lo | hi << 8;
-    if (u < 0x80) {
-      out += static_cast<char>(u);
-    } else if (u < 0x800) {
-      out += static_cast<char>(0xC0 | u >> 6);
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | u >> 12);
-      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-  }
-  return out;
-}
-
-// Reads a file of the folder as lines, warning about encodings that Windows
-// reads differently from what their author meant.
-bool Load(const std::string& name, std::vector<Line>* lines,
-          std::vector<Warning>* warnings) {
-  std::string bytes;
-  if (!ReadWhole(FolderAsLauncherSees() + "\\" + name, &bytes)) return false;
-  std::string text = bytes;
-  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-    warnings->push_back({name, 1,
-                         "starts with a UTF-8 byte-order mark: Windows then "
-                         "loses the first line (save it without the mark, or "
-                         "as UTF-16)"});
-    text = bytes.substr(3);
-  } else if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
-    text = FromUtf16(bytes.substr(2), true);
-  } else if (bytes.compare(0, 2, "\xFE\xFF") == 0) {
-    warnings->push_back({name, 1,
-                         "is UTF-16 big-endian: Windows reads UTF-16 files "
-                         "only in little-endian order (save it as UTF-16 LE)"});
-    text = FromUtf16(bytes.substr(2), false);
-  } else if (bytes.size() >= 4 && std::count(bytes.begin(), bytes.end(), '\0') >
-                                      static_cast<long>(bytes.size() / 4)) {
-    warnings->push_back({name, 0,
-                         "looks like UTF-16 without a byte-order mark: Windows "
-                         "reads it as 8-bit text and finds nothing (save it "
-                         "with the mark)"});
-  }
-  const std::size_t nul = text.find('\0');
-  if (nul != std::string::npos) text.resize(nul);
-  int number = 1;
-  std::size_t at = 0;
-  while (at <= text.size()) {
-    const std::size_t end = text.find_first_of("\r\n", at);
-    const std::size_t stop = end == std::string::npos ? text.size() : end;
-    lines->push_back({number++, text.substr(at, stop - at)});
-    if (end == std::string::npos) break;
-    at = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-  }
-  return true;
-}
-
-struct Entry {
-  int line;
-  std::string section, key, value;
-};
-
-// Sections and keys as the profile functions see them (first of each).
-std::vector<Entry> Entries(const std::vector<Line>& lines,
-                           std::vector<std::pair<int, std::string>>* sections) {
-  std::vector<Entry> entries;
-  std::string section;
-  for (const Line& l : lines) {
-    const std::string t = Trim(l.text);
-    if (t.empty() || t[0] == ';') continue;
-    const std::size_t close = t.find(']');
-    if (t[0] == '[' && close != std::string::npos) {
-      section = Trim(t.substr(1, close - 1));
-      sections->push_back({l.number, section});
-      continue;
-    }
-    const std::size_t eq = t.find('=');
-    entries.push_back({l.number, section, Trim(t.substr(0, eq)),
-                       eq == std::string::npos ? "" : Trim(t.substr(eq + 1))});
-  }
-  return entries;
-}
-
-std::vector<std::string> Keys(const char* const* table, int count) {
-  return std::vector<std::string>(table, table + count);
-}
-
-bool Known(const std::string& key, const std::vector<std::string>& known) {
-  for (const std::string& k : known)
-    if (Lower(k) == Lower(key)) return true;
-  return false;
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(ascii::Lower(c));
+  return text;
 }
 
 std::size_t Distance(const std::string& a, const std::string& b) {
@@ -140,12 +44,282 @@ std::size_t Distance(const std::string& a, const std::string& b) {
       const std::size_t up = row[j];
       row[j] = std::min(
           {row[j] + 1, row[j - 1] + 1,
-           diagonal + (std::tolower(a[i - 1]) != std::tolower(b[j - 1]))});
+           diagonal + (ascii::Lower(a[i - 1]) != ascii::Lower(b[j - 1]))});
       diagonal = up;
     }
   }
   return row[b.size()];
 }
+
+template <typename Names>
+std::string Nearest(const std::string& key, const Names& names) {
+  std::string best;
+  for (const char* name : names) {
+    if (best.empty() || Distance(key, name) < Distance(key, best)) best = name;
+  }
+  return best;
+}
+
+std::vector<const char*> SettingsKeyNames() {
+  std::vector<const char*> names;
+  for (SettingIndex index : kLauncherSettingKeys)
+    names.push_back(SettingKey[index]);
+  return names;
+}
+
+// Section names seen so far, without regard to case, up to a bound.
+class NameSet {
+ public:
+  // False when `name` was seen before.
+  bool Insert(const char* name) {
+    const std::string key = Lower(name);
+    if (names_.count(key) != 0) return false;
+    if (names_.size() < kRememberedSections) names_.insert(key);
+    return true;
+  }
+
+ private:
+  std::unordered_set<std::string> names_;
+};
+
+// Passes a file's bytes on and counts the NUL bytes among the first ones.
+class Sniffer final : public ini::Source {
+ public:
+  explicit Sniffer(ini::Source& source) : source_(source) {}
+  std::size_t Read(char* buffer, std::size_t capacity) override {
+    const std::size_t n = source_.Read(buffer, capacity);
+    for (std::size_t i = 0; i < n && seen_ < kSniffedBytes; ++i, ++seen_)
+      nuls_ += buffer[i] == '\0';
+    return n;
+  }
+  // Enough bytes, and a quarter of them NUL.
+  bool LooksLikeUtf16() const { return seen_ >= 4 && nuls_ * 4 > seen_; }
+
+ private:
+  ini::Source& source_;
+  std::size_t seen_ = 0;
+  std::size_t nuls_ = 0;
+};
+
+// Warns about an encoding that Windows reads otherwise than the author
+// meant, before the lines of the file.
+class EncodingCheck final : public ini::LineVisitor {
+ public:
+  EncodingCheck(const std::string& shown, Sniffer& sniffer,
+                ini::LineVisitor& lines, const WarningSink& warn)
+      : shown_(shown), sniffer_(sniffer), lines_(lines), warn_(warn) {}
+
+  void Begin(ini::Encoding encoding) override {
+    if (encoding == ini::Encoding::kUtf8WithMark)
+      warn_({shown_, 1,
+             "starts with a UTF-8 byte-order mark: Windows then loses the "
+             "first line (save it without the mark, or as UTF-16)"});
+    if (encoding == ini::Encoding::kUtf16Be)
+      warn_({shown_, 1,
+             "is UTF-16 big-endian: Windows reads UTF-16 files only in "
+             "little-endian order (save it as UTF-16 LE)"});
+    if (encoding == ini::Encoding::kBytes && sniffer_.LooksLikeUtf16())
+      warn_({shown_, 0,
+             "looks like UTF-16 without a byte-order mark: Windows reads it "
+             "as 8-bit text and finds nothing (save it with the mark)"});
+    lines_.Begin(encoding);
+  }
+  void Visit(const ini::Line& line) override { lines_.Visit(line); }
+
+ private:
+  const std::string& shown_;
+  Sniffer& sniffer_;
+  ini::LineVisitor& lines_;
+  const WarningSink& warn_;
+};
+
+// A file of the folder scanned once: `visitor` sees its lines, `warn` the
+// encoding problems first. False when the file cannot be read.
+bool ScanFile(const emulation::Windows& windows, const std::string& native,
+              const std::string& shown, ini::LineVisitor* visitor,
+              const WarningSink& warn) {
+  char value[text::kBufferSize];
+  return windows.system().Read(native, [&](ini::Source& source) {
+    Sniffer sniffer(source);
+    EncodingCheck check(shown, sniffer, *visitor, warn);
+    ini::Scan(&sniffer, value, text::kReadSize, &check);
+  });
+}
+
+std::string Quoted(const char* text) { return std::string("\"") + text + "\""; }
+
+// An integer as the profile functions write it plainly: an optional sign
+// and decimal digits.
+bool IsPlainInteger(const char* text) {
+  if (*text == '+' || *text == '-') ++text;
+  if (*text == '\0') return false;
+  for (; *text != '\0'; ++text) {
+    if (*text < '0' || *text > '9') return false;
+  }
+  return true;
+}
+
+// A name that the launcher does not resolve beside itself, and that Windows
+// takes from the current folder: ".\x" or "a\x".
+bool RelativeToCurrentFolder(const char* name) {
+  return name[0] != '\0' && name[0] != '\\' && name[1] == '\\';
+}
+
+// "D:x": a drive without a folder, taken from that drive's current folder.
+bool DriveWithoutFolder(const char* name) {
+  return name[0] != '\0' && name[1] == ':' && name[2] != '\\' && name[2] != '/';
+}
+
+// The settings file: [Auto], and [Auto.Linux] under Linux rules.
+class SettingsScan final : public ini::LineVisitor {
+ public:
+  SettingsScan(const std::string& shown, bool linuxRules,
+               const WarningSink& warn)
+      : shown_(shown), linuxRules_(linuxRules), warn_(warn) {}
+
+  void Visit(const ini::Line& line) override {
+    if (line.kind == ini::Line::kSection)
+      Section(line);
+    else
+      Key(line);
+  }
+
+  void Finish() {
+    const bool read = sawAuto_ || (linuxRules_ && sawLinux_);
+    if (!read) {
+      warn_({shown_, 0,
+             "has no [Auto] section: every setting takes its default "
+             "(Verbose and SetupOnly on, Version -1)"});
+      return;
+    }
+    for (SettingIndex index : {kVerbose, kSetupOnly}) {
+      if (Set(index)) continue;
+      const std::string key = SettingKey[index];
+      warn_({shown_, autoLine_,
+             key + " is missing, so it counts as on (" +
+                 (index == kVerbose
+                      ? "diagnostic boxes for every user"
+                      : "the installed application is never offered") +
+                 "); write " + key + "=0 or " + key + "=1"});
+    }
+  }
+
+ private:
+  enum class Part { kOutside, kAuto, kLinux, kIgnored };
+
+  void Section(const ini::Line& line) {
+    const std::string name = line.name;
+    const std::string linuxSection =
+        emulation::Windows::LinuxSection(SettingKey[kSettingsSection]);
+    part_ = Part::kIgnored;
+    if (Same(name, SettingKey[kSettingsSection])) {
+      if (!sawAuto_) autoLine_ = line.number;
+      if (!Repeated(&sawAuto_, line)) part_ = Part::kAuto;
+    } else if (Same(name, linuxSection.c_str())) {
+      if (!Repeated(&sawLinux_, line)) part_ = Part::kLinux;
+    } else {
+      warn_({shown_, line.number,
+             "section [" + name +
+                 "] is never read: the launcher reads only [Auto] here, and "
+                 "[Auto.Linux] on Linux (messages belong in pellomar.dat)"});
+    }
+  }
+
+  bool Repeated(bool* seen, const ini::Line& line) {
+    if (!*seen) {
+      *seen = true;
+      return false;
+    }
+    warn_({shown_, line.number,
+           std::string("section [") + line.name +
+               "] again: only the first section of a name is read, so its "
+               "keys are not"});
+    return true;
+  }
+
+  void Key(const ini::Line& line) {
+    if (part_ == Part::kIgnored) return;
+    if (part_ == Part::kOutside) {
+      warn_({shown_, line.number,
+             Quoted(line.name) +
+                 " stands before any section header and is never read"});
+      return;
+    }
+    int index = -1;
+    for (SettingIndex i : kLauncherSettingKeys) {
+      if (Same(line.name, SettingKey[i])) index = i;
+    }
+    if (index < 0) {
+      warn_({shown_, line.number,
+             "unknown key " + Quoted(line.name) + " (did you mean " +
+                 Nearest(line.name, SettingsKeyNames()) + "?)"});
+      return;
+    }
+    bool* seen = (part_ == Part::kAuto ? seenAuto_ : seenLinux_) + index;
+    if (*seen) {
+      warn_({shown_, line.number,
+             std::string(line.name) +
+                 " again in this section: only the first is read"});
+      return;
+    }
+    *seen = true;
+    Value(static_cast<SettingIndex>(index), line);
+  }
+
+  void Value(SettingIndex index, const ini::Line& line) {
+    const std::string key = SettingKey[index];
+    bool* set = (part_ == Part::kAuto ? setAuto_ : setLinux_) + index;
+    *set = line.hasValue && line.valueLength > 0;
+    if (line.valueCut)
+      warn_({shown_, line.number,
+             key + " is longer than 254 characters and is cut"});
+    if (std::strstr(line.value, " ;") != nullptr)
+      warn_({shown_, line.number,
+             key + " " + Quoted(line.value) +
+                 " holds \" ;\": a comment on the line of a value is part of "
+                 "the value (every box would show it); put comments on "
+                 "their own lines"});
+    const bool integer = std::find(std::begin(kIntegerSettingKeys),
+                                   std::end(kIntegerSettingKeys),
+                                   index) != std::end(kIntegerSettingKeys);
+    if (integer && *set && !IsPlainInteger(line.value))
+      warn_({shown_, line.number,
+             key + " " + Quoted(line.value) +
+                 " is not a plain whole number: the launcher reads it as " +
+                 std::to_string(ini::ParseInt(line.value))});
+    if (index != kSetupName) return;
+    if (RelativeToCurrentFolder(line.value))
+      warn_({shown_, line.number,
+             "SetupName " + Quoted(line.value) +
+                 " is taken from the current folder, which is wherever the "
+                 "launcher was started from, not from its own folder (a name "
+                 "such as setup.exe or sub\\setup.exe is found beside the "
+                 "launcher)"});
+    else if (DriveWithoutFolder(line.value))
+      warn_({shown_, line.number,
+             "SetupName " + Quoted(line.value) +
+                 " names a drive but no folder: Windows takes it from that "
+                 "drive's current folder (the Linux launcher from the root), "
+                 "not from the launcher's own folder"});
+  }
+
+  bool Set(SettingIndex index) const {
+    return (sawAuto_ && setAuto_[index]) ||
+           (linuxRules_ && sawLinux_ && setLinux_[index]);
+  }
+
+  std::string shown_;
+  bool linuxRules_;
+  const WarningSink& warn_;
+  Part part_ = Part::kOutside;
+  bool sawAuto_ = false;
+  bool sawLinux_ = false;
+  unsigned long autoLine_ = 0;
+  bool seenAuto_[kSettingCount] = {};
+  bool seenLinux_[kSettingCount] = {};
+  bool setAuto_[kSettingCount] = {};
+  bool setLinux_[kSettingCount] = {};
+};
 
 // Conversions of a message text other than one "%s".
 std::string ConversionProblem(const std::string& text) {
@@ -169,185 +343,217 @@ std::string ConversionProblem(const std::string& text) {
   return "";
 }
 
-void LintSettings(const std::vector<Line>& lines, std::vector<Warning>* out) {
-  const std::string file = "pellomar.ini";
-  std::vector<std::pair<int, std::string>> sections;
-  const std::vector<Entry> entries = Entries(lines, &sections);
-  std::vector<std::string> known = Keys(SettingKey, kCommand);
-  bool haveAuto = false;
-  int autoLine = 0;
-  for (const auto& s : sections) {
-    if (Lower(s.second) == "auto") {
-      if (!haveAuto) autoLine = s.first;
-      haveAuto = true;
+// The message file: one section per language.
+class MessageScan final : public ini::LineVisitor {
+ public:
+  MessageScan(const std::string& shown, const std::string& language,
+              const WarningSink& warn)
+      : shown_(shown), language_(language), warn_(warn) {}
+
+  void Visit(const ini::Line& line) override {
+    if (line.kind == ini::Line::kSection)
+      Section(line);
+    else
+      Key(line);
+  }
+
+  void Finish() {
+    EndSection();
+    if (!language_.empty() && !haveLanguage_)
+      warn_({shown_, 0,
+             "has no section [" + language_ +
+                 "]: users of that language see empty questions (there is "
+                 "no fallback)"});
+  }
+
+ private:
+  void Section(const ini::Line& line) {
+    EndSection();
+    section_ = line.name;
+    sectionLine_ = line.number;
+    inSection_ = false;
+    if (Same(section_, SettingKey[kSettingsSection])) {
+      warn_({shown_, line.number,
+             "section [" + section_ +
+                 "] is never read here: settings belong in pellomar.ini"});
+    } else if (!sections_.Insert(line.name)) {
+      warn_({shown_, line.number,
+             "section [" + section_ + "] again: only the first [" + section_ +
+                 "] is read"});
     } else {
-      out->push_back({file, s.first,
-                      "section [" + s.second +
-                          "] is never read: the "
-                          "launcher reads only [Auto] here (messages belong in "
-                          "pellomar.dat)"});
+      inSection_ = true;
+      haveLanguage_ |= Same(section_, language_.c_str());
+      std::fill(std::begin(present_), std::end(present_), false);
     }
   }
-  if (!haveAuto) {
-    out->push_back({file, 0,
-                    "has no [Auto] section: every setting takes its default "
-                    "(Verbose and SetupOnly on, Version -1)"});
+
+  void EndSection() {
+    if (!inSection_) return;
+    inSection_ = false;
+    for (int i = 0; i < kMessageCount; ++i) {
+      if (!present_[i])
+        warn_({shown_, sectionLine_,
+               "section [" + section_ + "] has no " + MessageKey[i] +
+                   ": that box is empty for its users"});
+    }
+  }
+
+  void Key(const ini::Line& line) {
+    if (!inSection_) return;
+    int index = -1;
+    for (int i = 0; i < kMessageCount; ++i) {
+      if (Same(line.name, MessageKey[i])) index = i;
+    }
+    if (index < 0) {
+      warn_({shown_, line.number,
+             "unknown key " + Quoted(line.name) + " in [" + section_ +
+                 "] (did you mean " + Nearest(line.name, MessageKey) + "?)"});
+      return;
+    }
+    if (present_[index]) return;
+    present_[index] = line.hasValue;
+    const std::string key = MessageKey[index];
+    if (line.valueCut)
+      warn_({shown_, line.number,
+             key + " is longer than 254 characters and is cut"});
+    if (index == kSetupErr) {
+      if (std::strchr(line.value, '%') != nullptr)
+        warn_({shown_, line.number,
+               "SetupErr is shown exactly as written: its % appears "
+               "literally and AppName is not inserted"});
+      return;
+    }
+    const std::string problem = ConversionProblem(line.value);
+    if (!problem.empty()) warn_({shown_, line.number, key + " " + problem});
+  }
+
+  std::string shown_;
+  std::string language_;
+  const WarningSink& warn_;
+  NameSet sections_;
+  std::string section_;
+  unsigned long sectionLine_ = 0;
+  bool inSection_ = false;
+  bool haveLanguage_ = false;
+  bool present_[kMessageCount] = {};
+};
+
+// The file of the folder named `name` in any letter case; empty when none.
+std::string FindFile(const emulation::Windows& windows,
+                     const std::string& folder, const char* name) {
+  return windows.Locate(emulation::Join(
+      folder, name, windows.system().WindowsPaths() ? '\\' : '/'));
+}
+
+std::string Setting(SettingIndex index) {
+  char value[text::kBufferSize];
+  ReadSetting(index, value, text::kReadSize);
+  return value;
+}
+
+// What the launcher's own RunSetup would start, and whether it could.
+void LintSetup(const WarningSink& warn) {
+  Prepare(Situation());
+  RunSetup();
+  const std::vector<Event> run = Recorded();  // reads below add to the record
+  for (const Event& e : run) {
+    if (e.kind != Event::kStart || platform::Started(e.start.result)) continue;
+    const bool missing = e.start.result == platform::kFileNotFound ||
+                         e.start.result == platform::kPathNotFound;
+    warn({kSettingsFileName, 0,
+          "SetupName " + Quoted(Setting(kSetupName).c_str()) +
+              (missing ? " names no file beside the launcher ("
+                       : " cannot be started (") +
+              e.text + ": " + e.start.why + ")"});
+  }
+}
+
+void LintInstalled(const emulation::Windows& windows, const WarningSink& warn) {
+  const std::string iniFile = Setting(kIniFile);
+  if (iniFile.empty()) return;
+  const std::string found = windows.Locate(windows.ProfileFile(iniFile));
+  if (found.empty()) return;  // not installed yet: no mistake
+  const emulation::Entry entry = windows.system().Inspect(found);
+  if (entry.kind != emulation::Entry::kFile || !entry.readable) {
+    warn({kSettingsFileName, 0,
+          "IniFile " + Quoted(iniFile.c_str()) +
+              " exists but cannot be read as a file"});
     return;
   }
-  std::vector<std::string> seen;
-  for (const Entry& e : entries) {
-    if (Lower(e.section) != "auto") continue;
-    if (!Known(e.key, known)) {
-      out->push_back({file, e.line,
-                      "unknown key \"" + e.key + "\" (did you mean " +
-                          NearestKey(e.key, known) + "?)"});
-    }
-    if (e.value.size() > 254)
-      out->push_back(
-          {file, e.line, e.key + " is longer than 254 characters and is cut"});
-    seen.push_back(Lower(e.key));
-  }
-  for (const char* key : {"Verbose", "SetupOnly"}) {
-    if (std::find(seen.begin(), seen.end(), Lower(key)) == seen.end())
-      out->push_back({file, autoLine,
-                      std::string(key) + " is missing, so it counts as on (" +
-                          (std::strcmp(key, "Verbose") == 0
-                               ? "diagnostic boxes for every user"
-                               : "the installed application is never offered") +
-                          "); write " + key + "=0 or " + key + "=1"});
-  }
-}
-
-void LintMessages(const std::vector<Line>& lines, const std::string& language,
-                  std::vector<Warning>* out) {
-  const std::string file = "pellomar.dat";
-  std::vector<std::pair<int, std::string>> sections;
-  const std::vector<Entry> entries = Entries(lines, &sections);
-  const std::vector<std::string> known = Keys(MessageKey, kMessageCount);
-  bool haveLanguage = false;
-  for (const auto& s : sections) {
-    if (Lower(s.second) == Lower(language)) haveLanguage = true;
-    if (Lower(s.second) == "auto") {
-      out->push_back({file, s.first,
-                      "section [Auto] is never read here: settings belong in "
-                      "pellomar.ini"});
-      continue;
-    }
-    for (const std::string& key : known) {
-      bool present = false;
-      for (const Entry& e : entries)
-        present |=
-            Lower(e.section) == Lower(s.second) && Lower(e.key) == Lower(key);
-      if (!present)
-        out->push_back({file, s.first,
-                        "section [" + s.second + "] has no " + key +
-                            ": that box is empty for its users"});
-    }
-  }
-  if (!haveLanguage)
-    out->push_back({file, 0,
-                    "has no section [" + language +
-                        "]: users of that "
-                        "language see empty questions (there is no fallback)"});
-  for (const Entry& e : entries) {
-    if (Lower(e.section) == "auto") continue;
-    if (!Known(e.key, known)) {
-      out->push_back({file, e.line,
-                      "unknown key \"" + e.key + "\" in [" + e.section +
-                          "] (did you mean " + NearestKey(e.key, known) +
-                          "?)"});
-      continue;
-    }
-    if (e.value.size() > 254)
-      out->push_back(
-          {file, e.line, e.key + " is longer than 254 characters and is cut"});
-    if (Lower(e.key) == "setuperr") {
-      if (e.value.find('%') != std::string::npos)
-        out->push_back({file, e.line,
-                        "SetupErr is shown exactly as written: its % "
-                        "appears literally and AppName is not inserted"});
-    } else {
-      const std::string problem = ConversionProblem(e.value);
-      if (!problem.empty())
-        out->push_back({file, e.line, e.key + " " + problem});
-    }
-  }
-}
-
-bool ExistsNatively(const std::string& path) {
-  struct stat st;
-  const std::string native = ProfileNativePath(path);
-  return !native.empty() && stat(native.c_str(), &st) == 0;
-}
-
-void LintPaths(std::vector<Warning>* out) {
-  char value[256];
-  char path[256];
-  ReadSetting(kSetupName, value, 255);
-  ResolveBesideLauncher(path, 255, value);
-  struct stat st;
-  const std::string setup = NativePath(path);
-  if (setup.empty() || stat(setup.c_str(), &st) != 0 ||
-      (st.st_mode & S_IFMT) != S_IFREG)
-    out->push_back({"pellomar.ini", 0,
-                    std::string("SetupName \"") + value +
-                        "\" names no file beside the launcher (" +
-                        (path[0] != '\0' ? path : "a path too long") + ")"});
-  if (ReadSetting(kIniFile, value, 255) == 0) return;
-  std::string content;
-  const bool readable = ReadWhole(value, &content);
-  if (!readable && ExistsNatively(value)) {
-    out->push_back({"pellomar.ini", 0,
-                    std::string("IniFile \"") + value +
-                        "\" exists but cannot be read as a file"});
-  }
-  if (!readable) return;
-  char command[256];
-  if (ReadInstalledCommand(command, 255) == 0) return;
-  const std::string c = command;
-  if (c[0] == '"') return;
-  const std::size_t exe = Lower(c).find(".exe");
+  char value[text::kBufferSize];
+  if (ReadInstalledCommand(value, text::kReadSize) == 0) return;
+  const std::string command = value;
+  if (command[0] == '"') return;
+  const std::size_t exe = Lower(command).find(".exe");
   const std::string program = exe != std::string::npos
-                                  ? c.substr(0, exe)
-                                  : c.substr(0, c.rfind('\\') + 1);
+                                  ? command.substr(0, exe)
+                                  : command.substr(0, command.rfind('\\') + 1);
   if (program.find(' ') != std::string::npos)
-    out->push_back(
-        {value, 0,
-         "Command \"" + c +
-             "\" has blanks in its program path "
-             "and no quotes: Windows may start another program (such "
-             "as C:\\Program.exe); put the path in double quotes"});
+    warn({iniFile, 0,
+          "Command " + Quoted(value) +
+              " has blanks in its program path and no quotes as the launcher "
+              "reads it (quotes around the whole value are removed): Windows "
+              "may start another program (such as C:\\Program.exe); quote "
+              "the program path and let something follow it, such as an "
+              "argument"});
 }
+
+// Hands each section name of a scan to a callback.
+class SectionLister final : public ini::LineVisitor {
+ public:
+  explicit SectionLister(const std::function<bool(const std::string&)>& visit)
+      : visit_(visit) {}
+  void Visit(const ini::Line& line) override {
+    if (line.kind != ini::Line::kSection || done_) return;
+    if (Same(line.name, SettingKey[kSettingsSection])) return;
+    if (sections_.Insert(line.name)) done_ = visit_(line.name);
+  }
+
+ private:
+  const std::function<bool(const std::string&)>& visit_;
+  NameSet sections_;
+  bool done_ = false;
+};
 
 }  // namespace
 
-std::string NearestKey(const std::string& key,
-                       const std::vector<std::string>& known) {
-  std::string best = known.front();
-  for (const std::string& k : known)
-    if (Distance(key, k) < Distance(key, best)) best = k;
-  return best;
+bool ForEachLanguage(const emulation::Windows& windows,
+                     const std::string& folder,
+                     const std::function<bool(const std::string&)>& visit) {
+  const std::string messages = FindFile(windows, folder, kMessageFileName);
+  if (messages.empty()) return false;
+  SectionLister lister(visit);
+  char value[text::kBufferSize];
+  return windows.system().Read(messages, [&](ini::Source& source) {
+    ini::Scan(&source, value, text::kReadSize, &lister);
+  });
 }
 
-std::vector<Warning> Lint(const std::string& language) {
-  std::vector<Warning> warnings;
-  std::vector<Line> lines;
-  if (Load("pellomar.ini", &lines, &warnings)) {
-    LintSettings(lines, &warnings);
-  } else {
-    warnings.push_back({"pellomar.ini", 0,
-                        "is missing: every setting takes its default (Verbose "
-                        "and SetupOnly on, nothing is ever offered)"});
-  }
-  lines.clear();
-  if (Load("pellomar.dat", &lines, &warnings)) {
-    LintMessages(lines, language, &warnings);
-  } else {
-    warnings.push_back(
-        {"pellomar.dat", 0, "is missing: every question is an empty box"});
-  }
-  LintPaths(&warnings);
-  return warnings;
+void Lint(const emulation::Windows& windows, const std::string& folder,
+          const std::string& language, const WarningSink& warn) {
+  const std::string settings = FindFile(windows, folder, kSettingsFileName);
+  SettingsScan settingsScan(emulation::NameOf(settings),
+                            windows.rules() == emulation::Rules::kLinux, warn);
+  if (ScanFile(windows, settings, emulation::NameOf(settings), &settingsScan,
+               warn))
+    settingsScan.Finish();
+  else
+    warn({kSettingsFileName, 0,
+          "exists but cannot be read: every setting takes its default "
+          "(Verbose and SetupOnly on, nothing is ever offered)"});
+
+  const std::string messages = FindFile(windows, folder, kMessageFileName);
+  const std::string shown =
+      messages.empty() ? kMessageFileName : emulation::NameOf(messages);
+  MessageScan messageScan(shown, language, warn);
+  if (!messages.empty() &&
+      ScanFile(windows, messages, shown, &messageScan, warn))
+    messageScan.Finish();
+  else
+    warn({shown, 0, "is missing: every question is an empty box"});
+
+  LintSetup(warn);
+  LintInstalled(windows, warn);
 }
 
 }  // namespace check

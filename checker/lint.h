@@ -1,23 +1,35 @@
 // The checker's warnings about a launcher folder: mistakes that the launcher
-// itself passes over in silence.
+// itself passes over in silence. Files are scanned once each, as a stream,
+// with the portable reader's own rules, so any size takes linear time and
+// bounded memory; values are what the launcher's reads would give.
 #pragma once
 
+#include <functional>
 #include <string>
-#include <vector>
+
+#include "platform/emulation/windows.h"
 
 namespace check {
 
 struct Warning {
-  std::string file;  // as shown: "pellomar.ini", or a path
-  int line;          // 0 when it concerns the whole file
+  std::string file;    // as shown: "pellomar.ini", or a path
+  unsigned long line;  // 0 when it concerns the whole file
   std::string text;
 };
 
-// `language` is the language code being checked (its section should exist).
-std::vector<Warning> Lint(const std::string& language);
+using WarningSink = std::function<void(const Warning&)>;
 
-// The known key nearest to `key`, for suggestions.
-std::string NearestKey(const std::string& key,
-                       const std::vector<std::string>& known);
+// Hands each language section of the message file in `folder` (native) to
+// `visit`, in file order, until it returns true; the first section of a name
+// only. False when there is no message file to read.
+bool ForEachLanguage(const emulation::Windows& windows,
+                     const std::string& folder,
+                     const std::function<bool(const std::string&)>& visit);
+
+// Warns about the files of the launcher in `folder` (native) under the rules
+// of `windows`. `language` is the language code being checked (its section
+// should exist); empty when every section is.
+void Lint(const emulation::Windows& windows, const std::string& folder,
+          const std::string& language, const WarningSink& warn);
 
 }  // namespace check

@@ -1,35 +1,64 @@
 // pellomar-check: tells what the launcher would do with a folder, and warns
 // about mistakes in its files, without showing, starting or writing anything.
-#include <sys/stat.h>
+// It runs the launcher's own code on a platform that records (recorder.h)
+// over the Windows emulation of the folder, and reports from the record.
+#include <getopt.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
+#include <vector>
 
-#include "checker/check_platform.h"
+#include "checker/host.h"
 #include "checker/lint.h"
+#include "checker/recorder.h"
+#include "checker/report.h"
+#include "config/keys.h"
 #include "config/readers.h"
+#include "config/text.h"
 #include "launcher/launcher.h"
+#include "launcher/reporter.h"
+#include "platform/emulation/paths.h"
 
 namespace {
 
+// How many languages `--lang all` runs.
+constexpr std::size_t kMostLanguages = 100;
+const char kAllLanguages[] = "all";
+
 const char kUsage[] =
-    "usage: pellomar-check [options] FOLDER\n"
+    "usage: pellomar-check [OPTION]... FOLDER\n"
     "Shows what the launcher in FOLDER would do, and warns about mistakes in\n"
     "its files. Nothing is shown, started or written.\n"
-    "  --lang CODE             the user's language code (default ENU)\n"
-    "  --installed-version N   the installed version, instead of reading "
-    "IniFile\n"
-    "  --running               the application is running (ClassName exists)\n"
-    "  --answer yes|no         the answer to the questions; repeat it to "
-    "answer\n"
-    "                          them one by one (default yes)\n"
-    "  --quiet                 print the warnings only\n"
-    "Exit status: 0 clean, 1 warnings, 2 the folder cannot be checked.\n";
+    "  -t, --target=windows|linux  the launcher predicted: pellomar.exe on\n"
+    "                              Windows (the default) or the Linux one\n"
+    "  -l, --lang=CODE             the user's language code (default ENU;\n"
+    "                              for Linux, what the Linux launcher finds);\n"
+    "                              'all' runs every language of pellomar.dat\n"
+    "      --installed-version=N   the installed version, instead of reading\n"
+    "                              IniFile\n"
+    "      --running               the application is running (ClassName)\n"
+    "  -a, --answer=yes|no         the answer to the questions; repeat it to\n"
+    "                              answer them one by one (default yes)\n"
+    "  -q, --quiet                 print the warnings only\n"
+    "  -h, --help                  print this help\n"
+    "      --version               print the version\n"
+    "Exit status: 0 clean, 1 warnings, 2 the folder cannot be checked (or the\n"
+    "options are wrong).\n";
+
+struct Options {
+  emulation::Rules rules = emulation::Rules::kWindows;
+  std::string language;  // empty: the target's default
+  check::Situation situation;
+  bool quiet = false;
+  std::string folder;
+};
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "pellomar-check: %s\n%s", message.c_str(), kUsage);
+  std::fprintf(stderr,
+               "pellomar-check: %s\nTry 'pellomar-check --help' for more "
+               "information.\n",
+               message.c_str());
   return 2;
 }
 
@@ -42,124 +71,210 @@ bool ParseInt(const char* text, int* value) {
   return true;
 }
 
-std::string Setting(SettingIndex index) {
-  char value[256];
-  ReadSetting(index, value, 255);
-  return value;
-}
-
-void PrintDecision(const check::Situation& situation) {
-  std::printf("settings:\n");
-  std::printf("  ClassName=<%s>\n", Setting(kClassName).c_str());
-  std::printf("  AppName=<%s>\n", Setting(kAppName).c_str());
-  std::printf("  SetupName=<%s>\n", Setting(kSetupName).c_str());
-  const int setupVersion = ReadSettingInt(kVersion);
-  const int installed = ReadInstalledVersion();
-  std::printf("  setup version %d\n", setupVersion);
-  std::printf("  installed version %d%s\n", installed,
-              situation.overrideInstalled ? " (given)" : "");
-  const int setupOnly = ReadSettingInt(kSetupOnly);
-  std::printf("  %s\n", setupOnly != 0 ? "setup only" : "run setup or exe");
-  std::printf("  IniFile=<%s>\n", Setting(kIniFile).c_str());
-  std::printf("  Verbose=%d\n", ReadSettingInt(kVerbose));
-
-  const char* branch;
-  if (situation.running && !Setting(kClassName).empty())
-    branch = "already running: nothing is offered";
-  else if (setupVersion > installed)
-    branch = "setup offered (the setup's version is newer)";
-  else if (setupOnly != 0)
-    branch = "installed, setup only: nothing is offered";
-  else
-    branch = "installed application offered";
-  std::printf("branch: %s\n", branch);
-
-  std::printf("run:\n");
-  for (const check::Event& e : check::Recorded()) {
-    if (e.kind == check::Event::kBox) {
-      std::printf("  box 0x%02x [%s] %s\n", e.style, e.caption.c_str(),
-                  e.text.c_str());
-    } else {
-      std::printf("  %s %s\n", e.exists ? "start" : "fails to start",
-                  e.text.c_str());
-      std::printf("    program %s: %s\n",
-                  e.native.empty() ? "(not on this machine)" : e.native.c_str(),
-                  e.exists ? "exists" : "missing");
+// Reads the command line into `options`; returns an exit status when the
+// program is to end at once (help, version, a mistake), else -1.
+int ParseOptions(int argc, char** argv, Options* options) {
+  enum { kInstalledVersion = 256, kRunning, kVersion };
+  const option longOptions[] = {
+      {"target", required_argument, nullptr, 't'},
+      {"lang", required_argument, nullptr, 'l'},
+      {"installed-version", required_argument, nullptr, kInstalledVersion},
+      {"running", no_argument, nullptr, kRunning},
+      {"answer", required_argument, nullptr, 'a'},
+      {"quiet", no_argument, nullptr, 'q'},
+      {"help", no_argument, nullptr, 'h'},
+      {"version", no_argument, nullptr, kVersion},
+      {nullptr, 0, nullptr, 0}};
+  bool answered = false;
+  check::Situation& s = options->situation;
+  for (;;) {
+    const int c = getopt_long(argc, argv, "t:l:a:qh", longOptions, nullptr);
+    if (c == -1) break;
+    const std::string value = optarg != nullptr ? optarg : "";
+    switch (c) {
+      case 't':
+        if (value != "windows" && value != "linux")
+          return Fail("--target takes windows or linux, not '" + value + "'");
+        options->rules = value == "linux" ? emulation::Rules::kLinux
+                                          : emulation::Rules::kWindows;
+        break;
+      case 'l':
+        if (value.empty()) return Fail("--lang takes a language code");
+        options->language = value;
+        break;
+      case kInstalledVersion:
+        s.overrideInstalled = true;
+        if (!ParseInt(optarg, &s.installedVersion))
+          return Fail("not a whole number: '" + value + "'");
+        break;
+      case kRunning:
+        s.running = true;
+        break;
+      case 'a':
+        if (value != "yes" && value != "no")
+          return Fail("--answer takes yes or no, not '" + value + "'");
+        if (!answered) s.answers.clear();
+        answered = true;
+        s.answers.push_back(value == "yes");
+        s.answerAfterwards = value == "yes";
+        break;
+      case 'q':
+        options->quiet = true;
+        break;
+      case 'h':
+        std::printf("%s", kUsage);
+        return 0;
+      case kVersion:
+        std::printf("pellomar-check %s\n", PELLOMAR_VERSION);
+        return 0;
+      default:  // getopt_long has said what was wrong
+        return Fail("the options are wrong");
     }
   }
+  if (optind >= argc) return Fail("no FOLDER given");
+  if (optind + 1 < argc)
+    return Fail(std::string("one FOLDER only, not also '") + argv[optind + 1] +
+                "'");
+  options->folder = argv[optind];
+  return -1;
+}
+
+void PrintLanguages(const emulation::Windows& windows,
+                    const std::string& folder) {
+  std::printf("languages in %s:", kMessageFileName);
+  const bool read =
+      check::ForEachLanguage(windows, folder, [](const std::string& language) {
+        std::printf(" %s", language.c_str());
+        return false;
+      });
+  std::printf("%s\n", read ? "" : " none (the file cannot be read)");
+  std::printf("  any other language gets empty boxes (there is no fallback)\n");
+}
+
+// The settings as the launcher's own options dump lists them.
+void PrintSettings(const check::Situation& situation) {
+  check::Situation dump = situation;
+  dump.answers = {true};
+  check::Prepare(dump);
+  Reporter(1).DumpOptions();
+  std::printf("settings (the launcher's options dump):\n");
+  bool first = true;
+  for (const check::Event& e : check::Recorded()) {
+    if (e.kind != check::Event::kBox) continue;
+    if (!first) std::printf("  %s\n", e.text.c_str());
+    first = false;
+  }
+  std::printf("  Verbose=%d\n", ReadSettingInt(kVerbose));
+  if (situation.overrideInstalled) {
+    char iniFile[text::kBufferSize];
+    const bool none = ReadSetting(kIniFile, iniFile, text::kReadSize) == 0;
+    std::printf("  (%s)\n", none ? "--installed-version changes nothing: "
+                                   "IniFile is empty, so nothing is installed"
+                                 : "the installed version is the one given");
+  }
+}
+
+void Run(const check::Situation& situation) {
+  check::Prepare(situation);
+  LauncherMain(nullptr, nullptr, "", 1);
+  std::printf("language: %s\n", situation.language.c_str());
+  std::printf("branch: %s\n", check::Branch(check::Recorded()));
+  std::printf("run:\n");
+  check::PrintRun(check::Recorded());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  check::Situation situation;
-  bool quiet = false;
-  bool answered = false;
-  const char* folder = nullptr;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const bool hasValue = i + 1 < argc;
-    if (arg == "--lang" && hasValue) {
-      situation.language = argv[++i];
-    } else if (arg == "--installed-version" && hasValue) {
-      situation.overrideInstalled = true;
-      if (!ParseInt(argv[++i], &situation.installedVersion))
-        return Fail(std::string("not a whole number: ") + argv[i]);
-    } else if (arg == "--running") {
-      situation.running = true;
-    } else if (arg == "--answer" && hasValue) {
-      const std::string answer = argv[++i];
-      if (answer != "yes" && answer != "no")
-        return Fail("--answer takes yes or no, not " + answer);
-      if (!answered) situation.answers.clear();
-      answered = true;
-      situation.answers.push_back(answer == "yes");
-      situation.answerAfterwards = answer == "yes";
-    } else if (arg == "--quiet") {
-      quiet = true;
-    } else if (arg == "--help" || arg == "-h") {
-      std::printf("%s", kUsage);
-      return 0;
-    } else if (arg.rfind("-", 0) == 0 || folder != nullptr) {
-      return Fail("unexpected argument " + arg);
-    } else {
-      folder = argv[i];
-    }
-  }
-  if (folder == nullptr) return Fail("no FOLDER given");
-  struct stat st;
-  if (stat(folder, &st) != 0 || (st.st_mode & S_IFMT) != S_IFDIR) {
-    std::fprintf(stderr, "pellomar-check: %s is not a folder\n", folder);
+  Options options;
+  const int early = ParseOptions(argc, argv, &options);
+  if (early >= 0) return early;
+
+  emulation::System& host = check::HostSystem();
+  std::string folder = check::FullPath(options.folder);
+  while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/'))
+    folder.pop_back();
+  if (folder.empty() ||
+      host.Inspect(folder).kind != emulation::Entry::kFolder) {
+    std::fprintf(stderr, "pellomar-check: %s is not a folder\n",
+                 options.folder.c_str());
     return 2;
   }
-  situation.folder = folder;
-#ifndef _WIN32
-  if (folder[0] != '/') {
-    char* absolute = realpath(folder, nullptr);
-    if (absolute == nullptr)
-      return Fail(std::string("cannot resolve ") + folder);
-    situation.folder = absolute;
-    std::free(absolute);
-  }
-#endif
-
-  check::Prepare(situation);
-  LauncherMain(nullptr, nullptr, "", 1);
-  if (!quiet) {
-    std::printf("folder: %s (the launcher sees %s)\n", situation.folder.c_str(),
-                check::FolderAsLauncherSees().c_str());
-    std::printf("language: %s\n", situation.language.c_str());
-    PrintDecision(situation);
+  const bool linuxTarget = options.rules == emulation::Rules::kLinux;
+  const char separator = host.WindowsPaths() ? '\\' : '/';
+  check::FolderSystem system(
+      host, folder,
+      emulation::Join(folder, linuxTarget ? "autorun" : "pellomar.exe",
+                      separator));
+  const emulation::Windows windows(system, options.rules);
+  check::Attach(windows);
+  if (windows.Locate(emulation::Join(folder, kSettingsFileName, separator))
+          .empty()) {
+    std::fprintf(stderr,
+                 "pellomar-check: %s is not a launcher folder: it has no %s "
+                 "(in any letter case)\n",
+                 options.folder.c_str(), kSettingsFileName);
+    return 2;
   }
 
-  const std::vector<check::Warning> warnings = check::Lint(situation.language);
-  if (!quiet) std::printf("warnings: %zu\n", warnings.size());
-  for (const check::Warning& w : warnings) {
-    if (w.line > 0)
-      std::printf("%s:%d: warning: %s\n", w.file.c_str(), w.line,
-                  w.text.c_str());
-    else
-      std::printf("%s: warning: %s\n", w.file.c_str(), w.text.c_str());
+  std::string language = options.language;
+  if (language.empty()) {
+    // The Linux launcher's language is this user's; a Windows user's cannot
+    // be known from here.
+    char code[text::kBufferSize] = "ENU";
+    if (linuxTarget)
+      windows.GetProfileString("intl", "sLanguage", "ENU", code,
+                               text::kReadSize);
+    language = code;
   }
-  return warnings.empty() ? 0 : 1;
+  const bool all = language == kAllLanguages;
+  std::vector<std::string> languages;
+  std::size_t more = 0;
+  if (all) {
+    check::ForEachLanguage(windows, folder, [&](const std::string& code) {
+      if (languages.size() < kMostLanguages)
+        languages.push_back(code);
+      else
+        ++more;
+      return false;
+    });
+  } else {
+    languages.push_back(language);
+  }
+
+  if (!options.quiet) {
+    std::printf("target: %s\n",
+                linuxTarget ? "linux (the Linux launcher, autorun)"
+                            : "windows (the Windows launcher, pellomar.exe)");
+    std::printf("folder: %s (the launcher sees %s)\n", folder.c_str(),
+                windows.WindowsPath(folder).c_str());
+    PrintLanguages(windows, folder);
+    check::Situation first = options.situation;
+    first.language = languages.empty() ? "ENU" : languages.front();
+    PrintSettings(first);
+  }
+  for (const std::string& code : languages) {
+    if (options.quiet) break;
+    check::Situation situation = options.situation;
+    situation.language = code;
+    Run(situation);
+  }
+  if (!options.quiet && more > 0)
+    std::printf("languages not run: %lu more (only the first %lu are)\n",
+                static_cast<unsigned long>(more),
+                static_cast<unsigned long>(kMostLanguages));
+
+  unsigned long warnings = 0;
+  check::Lint(windows, folder, all ? "" : language,
+              [&warnings](const check::Warning& w) {
+                ++warnings;
+                if (w.line > 0)
+                  std::printf("%s:%lu: warning: %s\n", w.file.c_str(), w.line,
+                              w.text.c_str());
+                else
+                  std::printf("%s: warning: %s\n", w.file.c_str(),
+                              w.text.c_str());
+              });
+  if (!options.quiet) std::printf("warnings: %lu\n", warnings);
+  return warnings == 0 ? 0 : 1;
 }

@@ -1,0 +1,52 @@
+// The system the checker runs on, and the folder it checks as a launcher in
+// it would see it.
+#pragma once
+
+#include <string>
+
+#include "platform/emulation/system.h"
+
+namespace check {
+
+// The real system below the checker (host_posix.cpp or host_windows.cpp).
+emulation::System& HostSystem();
+
+// `path` as an absolute native path; empty when it cannot be resolved.
+std::string FullPath(const std::string& path);
+
+// The host's system as a launcher named `launcher` in `folder` sees it,
+// started from its own folder (as a desktop or autorun starts it).
+class FolderSystem final : public emulation::System {
+ public:
+  FolderSystem(emulation::System& host, const std::string& folder,
+               const std::string& launcher)
+      : host_(host), folder_(folder), launcher_(launcher) {}
+
+  bool WindowsPaths() const override { return host_.WindowsPaths(); }
+  emulation::Entry Inspect(const std::string& native) override {
+    return host_.Inspect(native);
+  }
+  void ForEachName(
+      const std::string& folder,
+      const std::function<bool(const std::string&)>& visit) override {
+    host_.ForEachName(folder, visit);
+  }
+  bool Read(const std::string& native,
+            const std::function<void(ini::Source&)>& use) override {
+    return host_.Read(native, use);
+  }
+  std::string Variable(const char* name) override {
+    return host_.Variable(name);
+  }
+  std::string PasswordHome() override { return host_.PasswordHome(); }
+  std::string CurrentFolder() override { return folder_; }
+  std::string OwnPath() override { return launcher_; }
+  std::string UserLanguage() override { return host_.UserLanguage(); }
+
+ private:
+  emulation::System& host_;
+  std::string folder_;
+  std::string launcher_;
+};
+
+}  // namespace check
