@@ -65,6 +65,17 @@ def resolve_seeds():
             write("resolve", text(launcher) + name.encode())
 
 
+def paths_seeds():
+    lines = ['"C:\\Program Files\\app.exe" /x', 'app a\\\\"b c" "d""e"',
+             "Z:\\media\\cd\\setup.sh /S", '"unterminated a\\']
+    paths = ["Z:\\media\\cd\\autorun", "z:x", "C:\\x", "\\\\srv\\s\\x",
+             "/opt/app", "sub/../x", ""]
+    for line, path in zip(lines * 2, paths):
+        write("paths", text(line) + text("setup.exe") + text("/S") +
+              text("a \\\"b\\") + text("media/cd/autorun") + path.encode() +
+              numbers(2))
+
+
 def run_seeds():
     places = {"folder": "C:\\APP\\DISK1", "installed": "C:\\PROG",
               "windows": "C:\\WINDOWS"}
@@ -99,3 +110,4 @@ if __name__ == "__main__":
     format_seeds()
     resolve_seeds()
     run_seeds()
+    paths_seeds()
