@@ -358,16 +358,19 @@ TEST(LauncherMain, FailureQuestionTakesTheNameOfTheFirstQuestion) {
   world.answers = {6, 7};
   world.startResults = {platform::kFileNotFound};
   world.beforeBox = [&world](unsigned n) {
+    // Renamed while the first question is open (the first AppName of a
+    // section is the one read): the caption of the next box follows, its
+    // question still names what was offered.
     if (n == 0)
       world.SetFile(kSettingsPath,
-                    Settings("Version=2\nVerbose=0\nSetupOnly=0\n"
-                             "AppName=Renamed\n"));
+                    "[Auto]\nIniFile=C:\\PROG\\APP.INI\nAppName=Renamed\n"
+                    "Version=2\nVerbose=0\nSetupOnly=0\n");
   };
   LauncherMain(nullptr, nullptr, "", 1);
   EXPECT_EQ(world.transcript,
             Lines({"find MyAppWindow", "box 0x24 [My App] Start My App now?",
                    "start C:\\GONE.EXE",
-                   "box 0x24 [My App] My App did not start. Install it "
+                   "box 0x24 [Renamed] My App did not start. Install it "
                    "again?"}));
 }
 
