@@ -67,12 +67,6 @@ if(WIN32)
 else()
   set(launcher autorun)
   set(checker pellomar-check)
-  # The sample settings name a Windows setup program; on Linux the demo's
-  # setup script takes its place.
-  file(READ examples/pellomar.ini settings)
-  string(REPLACE "SetupName=setup.bat" "SetupName=demo/setup.sh" settings
-                 "${settings}")
-  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/linux/pellomar.ini "${settings}")
   # The launcher is what desktops offer to run from a medium: `autorun`,
   # stripped even in a plain install (a medium carries no debug information).
   install(PROGRAMS $<TARGET_FILE:pellomar> DESTINATION ${PELLOMAR_MEDIUM_DIR}
@@ -81,8 +75,8 @@ else()
     install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${PELLOMAR_MEDIUM_DIR}/autorun\")"
             COMPONENT medium)
   endif()
-  install(FILES examples/pellomar.dat
-                ${CMAKE_CURRENT_BINARY_DIR}/linux/pellomar.ini
+  # The sample settings name the demo's setup script in [Auto.Linux].
+  install(FILES examples/pellomar.dat examples/pellomar.ini
           DESTINATION ${PELLOMAR_MEDIUM_DIR} COMPONENT medium)
   install(PROGRAMS examples/demo/setup.sh examples/demo/sample-app.sh
           DESTINATION ${PELLOMAR_MEDIUM_DIR}/demo COMPONENT medium)

@@ -147,7 +147,7 @@ def check_linux_medium(files):
             target.chmod(mode)
         env = dict(os.environ, XDG_CONFIG_HOME=str(Path(tmp) / "config"))
         run = subprocess.run([str(Path(tmp) / "tools/pellomar-check"), "--quiet",
-                              str(Path(tmp) / "medium")],
+                              "--target=linux", str(Path(tmp) / "medium")],
                              capture_output=True, text=True, env=env)
         fact(run.returncode == 0,
              f"the Linux medium is clean for its checker {run.stdout.strip()}"
