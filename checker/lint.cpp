@@ -148,6 +148,11 @@ bool ScanFile(const emulation::Windows& windows, const std::string& native,
 
 std::string Quoted(const char* text) { return std::string("\"") + text + "\""; }
 
+std::string Cut(const std::string& key) {
+  return key + " is longer than " + std::to_string(text::kLongestValue) +
+         " characters and is cut";
+}
+
 // An integer as the profile functions write it plainly: an optional sign
 // and decimal digits.
 bool IsPlainInteger(const char* text) {
@@ -170,19 +175,28 @@ bool DriveWithoutFolder(const char* name) {
   return name[0] != '\0' && name[1] == ':' && name[2] != '\\' && name[2] != '/';
 }
 
-// The settings file: [Auto], and [Auto.Linux] under Linux rules.
-class SettingsScan final : public ini::LineVisitor {
+// A scan that takes section headers and key lines apart.
+class FileScan : public ini::LineVisitor {
  public:
-  SettingsScan(const std::string& shown, bool linuxRules,
-               const WarningSink& warn)
-      : shown_(shown), linuxRules_(linuxRules), warn_(warn) {}
-
-  void Visit(const ini::Line& line) override {
+  void Visit(const ini::Line& line) final {
     if (line.kind == ini::Line::kSection)
       Section(line);
     else
       Key(line);
   }
+
+ protected:
+  ~FileScan() = default;
+  virtual void Section(const ini::Line& line) = 0;
+  virtual void Key(const ini::Line& line) = 0;
+};
+
+// The settings file: [Auto], and [Auto.Linux] under Linux rules.
+class SettingsScan final : public FileScan {
+ public:
+  SettingsScan(const std::string& shown, bool linuxRules,
+               const WarningSink& warn)
+      : shown_(shown), linuxRules_(linuxRules), warn_(warn) {}
 
   void Finish() {
     const bool read = sawAuto_ || (linuxRules_ && sawLinux_);
@@ -207,7 +221,7 @@ class SettingsScan final : public ini::LineVisitor {
  private:
   enum class Part { kOutside, kAuto, kLinux, kIgnored };
 
-  void Section(const ini::Line& line) {
+  void Section(const ini::Line& line) override {
     const std::string name = line.name;
     const std::string linuxSection =
         emulation::Windows::LinuxSection(SettingKey[kSettingsSection]);
@@ -237,7 +251,7 @@ class SettingsScan final : public ini::LineVisitor {
     return true;
   }
 
-  void Key(const ini::Line& line) {
+  void Key(const ini::Line& line) override {
     if (part_ == Part::kIgnored) return;
     if (part_ == Part::kOutside) {
       warn_({shown_, line.number,
@@ -270,9 +284,7 @@ class SettingsScan final : public ini::LineVisitor {
     const std::string key = SettingKey[index];
     bool* set = (part_ == Part::kAuto ? setAuto_ : setLinux_) + index;
     *set = line.hasValue && line.valueLength > 0;
-    if (line.valueCut)
-      warn_({shown_, line.number,
-             key + " is longer than 254 characters and is cut"});
+    if (line.valueCut) warn_({shown_, line.number, Cut(key)});
     if (std::strstr(line.value, " ;") != nullptr)
       warn_({shown_, line.number,
              key + " " + Quoted(line.value) +
@@ -344,18 +356,11 @@ std::string ConversionProblem(const std::string& text) {
 }
 
 // The message file: one section per language.
-class MessageScan final : public ini::LineVisitor {
+class MessageScan final : public FileScan {
  public:
   MessageScan(const std::string& shown, const std::string& language,
               const WarningSink& warn)
       : shown_(shown), language_(language), warn_(warn) {}
-
-  void Visit(const ini::Line& line) override {
-    if (line.kind == ini::Line::kSection)
-      Section(line);
-    else
-      Key(line);
-  }
 
   void Finish() {
     EndSection();
@@ -367,7 +372,7 @@ class MessageScan final : public ini::LineVisitor {
   }
 
  private:
-  void Section(const ini::Line& line) {
+  void Section(const ini::Line& line) override {
     EndSection();
     section_ = line.name;
     sectionLine_ = line.number;
@@ -398,7 +403,7 @@ class MessageScan final : public ini::LineVisitor {
     }
   }
 
-  void Key(const ini::Line& line) {
+  void Key(const ini::Line& line) override {
     if (!inSection_) return;
     int index = -1;
     for (int i = 0; i < kMessageCount; ++i) {
@@ -413,9 +418,7 @@ class MessageScan final : public ini::LineVisitor {
     if (present_[index]) return;
     present_[index] = line.hasValue;
     const std::string key = MessageKey[index];
-    if (line.valueCut)
-      warn_({shown_, line.number,
-             key + " is longer than 254 characters and is cut"});
+    if (line.valueCut) warn_({shown_, line.number, Cut(key)});
     if (index == kSetupErr) {
       if (std::strchr(line.value, '%') != nullptr)
         warn_({shown_, line.number,
