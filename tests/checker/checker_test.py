@@ -217,6 +217,8 @@ def drifts(checker, launcher, work):
             linux_e2e.normalise_start(line) for line in got
             if line.startswith("start ")]
         problems = []
+        if not boxes:
+            problems.append("the launcher showed no box")
         if got != want:
             problems.append(scenarios.diff("prediction against the launcher",
                                            want, got))
