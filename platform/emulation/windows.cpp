@@ -99,6 +99,12 @@ std::string Windows::ProfileFile(const std::string& file) const {
 }
 
 bool Windows::IsSettingsFile(const char* file) const {
+  // Most files are told apart by their name, without the launcher's path.
+  const char* name = file;
+  for (const char* p = file; *p != '\0'; ++p) {
+    if (*p == '\\' || *p == '/') name = p + 1;
+  }
+  if (!ascii::SameIgnoringCase(name, kSettingsFileName)) return false;
   const std::string own = system_.OwnPath();
   if (own.empty()) return false;
   const std::string settings =
