@@ -13,12 +13,12 @@ constexpr double kMargin = 0.75;        // around the icon and the text
 constexpr double kIcon = 2.0;           // icon side
 constexpr double kMaxTextWidth = 28.0;  // where text wraps, on a large screen
 constexpr double kMinTextWidth = 8.0;
-constexpr double kButtonWidth = 4.7;    // at the least
+constexpr double kButtonWidth = 4.7;  // at the least
 constexpr double kButtonHeight = 1.45;
 constexpr double kButtonPadding = 1.0;  // either side of a label
 constexpr double kButtonGap = 0.4;
-constexpr double kStripPadding = 0.7;   // above and below the buttons
-constexpr int kScreenShare = 3;         // text takes at most 3/4 of a screen
+constexpr double kStripPadding = 0.7;  // above and below the buttons
+constexpr int kScreenShare = 3;        // text takes at most 3/4 of a screen
 constexpr int kScreenParts = 4;
 
 int Scaled(double factor, int lineHeight) {
@@ -47,8 +47,8 @@ bool NoBreakBefore(char32_t c) {
 }
 
 bool NoBreakAfter(char32_t c) {
-  static const char32_t kOpening[] = {0x300C, 0x300E, 0x3008, 0x300A,
-                                      0x3010, 0xFF08, '(',    '[',    '{'};
+  static const char32_t kOpening[] = {0x300C, 0x300E, 0x3008, 0x300A, 0x3010,
+                                      0xFF08, '(',    '[',    '{'};
   return std::find(std::begin(kOpening), std::end(kOpening), c) !=
          std::end(kOpening);
 }
@@ -68,8 +68,8 @@ std::size_t WithoutTrailingBlanks(const std::vector<char32_t>& text,
 
 }  // namespace
 
-std::vector<TextLine> WrapText(const std::vector<char32_t>& text,
-                               int maxWidth, const MeasureText& measure) {
+std::vector<TextLine> WrapText(const std::vector<char32_t>& text, int maxWidth,
+                               const MeasureText& measure) {
   std::vector<TextLine> lines;
   std::size_t begin = 0;
   const std::size_t size = text.size();
@@ -90,19 +90,17 @@ std::vector<TextLine> WrapText(const std::vector<char32_t>& text,
   return lines;
 }
 
-BoxGeometry LayOutBox(const BoxMetrics& metrics, int textWidth,
-                      int lineCount) {
+BoxGeometry LayOutBox(const BoxMetrics& metrics, int textWidth, int lineCount) {
   const int h = metrics.lineHeight;
   const int margin = Scaled(kMargin, h);
   const int icon = Scaled(kIcon, h);
   BoxGeometry g;
   // The text may fill most of a small screen, but no more.
   const int chrome = 3 * margin + icon;
-  g.maxTextWidth =
-      std::max(Scaled(kMinTextWidth, h),
-               std::min(Scaled(kMaxTextWidth, h),
-                        metrics.screenWidth * kScreenShare / kScreenParts -
-                            chrome));
+  g.maxTextWidth = std::max(
+      Scaled(kMinTextWidth, h),
+      std::min(Scaled(kMaxTextWidth, h),
+               metrics.screenWidth * kScreenShare / kScreenParts - chrome));
 
   int buttonsWidth = 0;
   const int buttonHeight = Scaled(kButtonHeight, h);
@@ -113,7 +111,8 @@ BoxGeometry LayOutBox(const BoxMetrics& metrics, int textWidth,
     buttonsWidth += widths.back();
   }
   const int gap = Scaled(kButtonGap, h);
-  if (!widths.empty()) buttonsWidth += gap * static_cast<int>(widths.size() - 1);
+  if (!widths.empty())
+    buttonsWidth += gap * static_cast<int>(widths.size() - 1);
 
   const int textHeight = std::max(1, lineCount) * h;
   const int contentHeight = std::max(icon, textHeight);

@@ -21,15 +21,15 @@ using MeasureText = std::function<int(std::size_t begin, std::size_t end)>;
 // between two characters where either is a CJK one (never before closing or
 // after opening punctuation). A word wider than a line is cut where it stops
 // fitting, one character a line at the least. Blanks at a break are dropped.
-std::vector<TextLine> WrapText(const std::vector<char32_t>& text,
-                               int maxWidth, const MeasureText& measure);
+std::vector<TextLine> WrapText(const std::vector<char32_t>& text, int maxWidth,
+                               const MeasureText& measure);
 
 struct Rect {
   int x, y, width, height;
 };
 
 struct BoxMetrics {
-  int lineHeight;           // of the text font
+  int lineHeight;  // of the text font
   int screenWidth, screenHeight;
   std::vector<int> labelWidths;  // of each button's label, left to right
 };
@@ -38,14 +38,13 @@ struct BoxGeometry {
   int maxTextWidth;  // to wrap the text at
   Rect window;       // on the screen, centred
   Rect icon;
-  Rect text;         // the wrapped text; its lines are lineHeight apart
-  int stripTop;      // the button strip, from here to the bottom
+  Rect text;     // the wrapped text; its lines are lineHeight apart
+  int stripTop;  // the button strip, from here to the bottom
   std::vector<Rect> buttons;
 };
 
 // First call with the text unknown (textWidth and lineCount 0) to learn the
 // width to wrap at, then with the wrapped text's size.
-BoxGeometry LayOutBox(const BoxMetrics& metrics, int textWidth,
-                      int lineCount);
+BoxGeometry LayOutBox(const BoxMetrics& metrics, int textWidth, int lineCount);
 
 }  // namespace posix

@@ -28,7 +28,8 @@ constexpr unsigned char kDelete = 0x7F;
 bool IsQuestion(unsigned style) { return (style & 0x0F) == 0x04; }
 
 bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
+  return a.size() == b.size() &&
+         strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
 }
 
 // The locale's own yes: its yes expression matching the whole answer (j, J,

@@ -58,8 +58,8 @@ void Set(std::vector<std::string>* environment, const std::string& name,
 }  // namespace
 
 LocaleState InstalledLocale(const std::string& name) {
-  locale_t locale = newlocale(LC_CTYPE_MASK | LC_MESSAGES_MASK, name.c_str(),
-                              nullptr);
+  locale_t locale =
+      newlocale(LC_CTYPE_MASK | LC_MESSAGES_MASK, name.c_str(), nullptr);
   if (locale == nullptr) return LocaleState::kMissing;
   const bool utf8 = std::strcmp(nl_langinfo_l(CODESET, locale), "UTF-8") == 0;
   freelocale(locale);

@@ -14,8 +14,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstddef>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -57,8 +57,7 @@ int ConnectBounded(int family, const sockaddr* address, socklen_t length,
   if (errno == EINPROGRESS && WaitFor(fd, POLLOUT, deadline)) {
     int error = 0;
     socklen_t size = sizeof error;
-    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 &&
-        error == 0)
+    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0)
       return fd;
   }
   close(fd);
@@ -72,8 +71,9 @@ int ConnectUnix(const std::string& path, bool abstract,
   const std::size_t offset = abstract ? 1 : 0;
   if (path.size() + offset >= sizeof address.sun_path) return -1;
   std::memcpy(address.sun_path + offset, path.data(), path.size());
-  const auto length = static_cast<socklen_t>(
-      offsetof(sockaddr_un, sun_path) + offset + path.size() + (abstract ? 0 : 1));
+  const auto length =
+      static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset +
+                             path.size() + (abstract ? 0 : 1));
   return ConnectBounded(AF_UNIX, reinterpret_cast<sockaddr*>(&address), length,
                         deadline);
 }
@@ -83,8 +83,8 @@ int ConnectTcp(const std::string& host, int port, Clock::time_point deadline) {
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
-  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints,
-                  &found) != 0)
+  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) !=
+      0)
     return -1;
   int fd = -1;
   for (addrinfo* a = found; a != nullptr && fd < 0; a = a->ai_next)
@@ -154,7 +154,8 @@ bool ProbeX11Display(const std::string& name, int milliseconds) {
     if (host.size() > 1 && host.front() == '[' && host.back() == ']')
       host = host.substr(1, host.size() - 2);
     if (!host.empty() && host.back() == ':') return false;  // DECnet
-    if (protocol == "unix" || (protocol.empty() && (host.empty() || host == "unix"))) {
+    if (protocol == "unix" ||
+        (protocol.empty() && (host.empty() || host == "unix"))) {
       const std::string path = kX11SocketFolder + std::to_string(number);
       fd = ConnectUnix(path, true, deadline);
       if (fd < 0) fd = ConnectUnix(path, false, deadline);

@@ -104,8 +104,7 @@ std::vector<char32_t> DecodeUtf8(const std::string& text) {
       ++i;
       continue;
     }
-    char32_t codePoint =
-        length == 1 ? bytes[i] : bytes[i] & (0x7F >> length);
+    char32_t codePoint = length == 1 ? bytes[i] : bytes[i] & (0x7F >> length);
     for (std::size_t k = 1; k < length; ++k)
       codePoint = (codePoint << 6) | (bytes[i + k] & 0x3F);
     out.push_back(codePoint);

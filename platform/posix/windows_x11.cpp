@@ -26,8 +26,8 @@ bool HasClass(const X11Library& x, Display* display, Window window,
               const char* className) {
   XClassHint hint = {nullptr, nullptr};
   if (x.XGetClassHint(display, window, &hint) == 0) return false;
-  const bool match = hint.res_class != nullptr &&
-                     strcasecmp(hint.res_class, className) == 0;
+  const bool match =
+      hint.res_class != nullptr && strcasecmp(hint.res_class, className) == 0;
   if (hint.res_name != nullptr) x.XFree(hint.res_name);
   if (hint.res_class != nullptr) x.XFree(hint.res_class);
   return match;

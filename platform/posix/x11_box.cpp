@@ -185,8 +185,7 @@ class Box {
     int widest = 0;
     for (const TextLine& line : lines_)
       widest = std::max(widest, sums[line.end] - sums[line.begin]);
-    geometry_ =
-        LayOutBox(metrics, widest, static_cast<int>(lines_.size()));
+    geometry_ = LayOutBox(metrics, widest, static_cast<int>(lines_.size()));
     for (std::size_t i = 0; i < buttons_.size(); ++i)
       buttons_[i].rect = geometry_.buttons[i];
   }
@@ -207,7 +206,8 @@ class Box {
 
   void SetText(Window window, Atom property, const std::string& utf8) {
     bool ascii = true;
-    for (const char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    for (const char c : utf8)
+      ascii = ascii && static_cast<unsigned char>(c) < 0x80;
     const Atom type = ascii ? XA_STRING : Intern("UTF8_STRING");
     x_.XChangeProperty(display_, window, property, type, 8, PropModeReplace,
                        reinterpret_cast<const unsigned char*>(utf8.data()),
@@ -217,18 +217,18 @@ class Box {
   bool Create(const char* caption) {
     const int screen = x_.XDefaultScreen(display_);
     const Rect& w = geometry_.window;
-    window_ = x_.XCreateSimpleWindow(
-        display_, x_.XRootWindow(display_, screen), w.x, w.y,
-        static_cast<unsigned>(w.width), static_cast<unsigned>(w.height), 0, 0,
-        Pixel(kWindowColour));
+    window_ = x_.XCreateSimpleWindow(display_, x_.XRootWindow(display_, screen),
+                                     w.x, w.y, static_cast<unsigned>(w.width),
+                                     static_cast<unsigned>(w.height), 0, 0,
+                                     Pixel(kWindowColour));
     if (window_ == 0) return false;
     x_.XSelectInput(display_, window_,
                     ExposureMask | KeyPressMask | StructureNotifyMask);
     for (Button& b : buttons_) {
-      b.window = x_.XCreateSimpleWindow(
-          display_, window_, b.rect.x, b.rect.y,
-          static_cast<unsigned>(b.rect.width),
-          static_cast<unsigned>(b.rect.height), 0, 0, Pixel(kButtonFace));
+      b.window = x_.XCreateSimpleWindow(display_, window_, b.rect.x, b.rect.y,
+                                        static_cast<unsigned>(b.rect.width),
+                                        static_cast<unsigned>(b.rect.height), 0,
+                                        0, Pixel(kButtonFace));
       x_.XSelectInput(display_, b.window,
                       ExposureMask | ButtonPressMask | ButtonReleaseMask |
                           EnterWindowMask | LeaveWindowMask);
@@ -284,8 +284,7 @@ class Box {
 
   void Fill(Drawable target, Rgb colour, int x, int y, int width, int height) {
     x_.XSetForeground(display_, gc_, Pixel(colour));
-    x_.XFillRectangle(display_, target, gc_, x, y,
-                      static_cast<unsigned>(width),
+    x_.XFillRectangle(display_, target, gc_, x, y, static_cast<unsigned>(width),
                       static_cast<unsigned>(height));
   }
 
@@ -436,8 +435,8 @@ class Box {
         break;
       case EnterNotify:
       case LeaveNotify:
-        hovered_ = event.type == EnterNotify ? ButtonOf(event.xcrossing.window)
-                                             : -1;
+        hovered_ =
+            event.type == EnterNotify ? ButtonOf(event.xcrossing.window) : -1;
         DrawButtons();
         break;
       case ClientMessage:

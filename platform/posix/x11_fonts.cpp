@@ -52,29 +52,27 @@ struct XGlyphInfo {
   short x, y, xOff, yOff;
 };
 
-#define PELLOMAR_XFT_FUNCTIONS(F)                                            \
-  F(XftDefaultSubstitute, void (Display*, int, FcPattern*))               \
-  F(XftFontOpenPattern, XftFont* (Display*, FcPattern*))                  \
-  F(XftFontClose, void (Display*, XftFont*))                              \
-  F(XftTextExtents32,                                                        \
-    void (Display*, XftFont*, const FcChar32*, int, XGlyphInfo*))         \
-  F(XftDrawCreate, XftDraw* (Display*, Drawable, Visual*, Colormap))      \
-  F(XftDrawDestroy, void (XftDraw*))                                      \
-  F(XftDrawString32, void (XftDraw*, const XftColor*, XftFont*, int, int, \
-                              const FcChar32*, int))                         \
-  F(XftColorAllocValue, int (Display*, Visual*, Colormap,                 \
-                                const XRenderColor*, XftColor*))             \
-  F(XftColorFree, void (Display*, Visual*, Colormap, XftColor*))          \
-  F(FcNameParse, FcPattern* (const unsigned char*))                       \
-  F(FcConfigSubstitute, FcBool (FcConfig*, FcPattern*, int))              \
-  F(FcFontSort,                                                              \
-    FcFontSet* (FcConfig*, FcPattern*, FcBool, FcCharSet**, int*))        \
-  F(FcFontRenderPrepare, FcPattern* (FcConfig*, FcPattern*, FcPattern*))  \
-  F(FcPatternGetCharSet,                                                     \
-    int (const FcPattern*, const char*, int, FcCharSet**))                \
-  F(FcCharSetHasChar, FcBool (const FcCharSet*, FcChar32))                \
-  F(FcPatternDestroy, void (FcPattern*))                                  \
-  F(FcFontSetDestroy, void (FcFontSet*))
+#define PELLOMAR_XFT_FUNCTIONS(F)                                              \
+  F(XftDefaultSubstitute, void(Display*, int, FcPattern*))                     \
+  F(XftFontOpenPattern, XftFont*(Display*, FcPattern*))                        \
+  F(XftFontClose, void(Display*, XftFont*))                                    \
+  F(XftTextExtents32,                                                          \
+    void(Display*, XftFont*, const FcChar32*, int, XGlyphInfo*))               \
+  F(XftDrawCreate, XftDraw*(Display*, Drawable, Visual*, Colormap))            \
+  F(XftDrawDestroy, void(XftDraw*))                                            \
+  F(XftDrawString32,                                                           \
+    void(XftDraw*, const XftColor*, XftFont*, int, int, const FcChar32*, int)) \
+  F(XftColorAllocValue,                                                        \
+    int(Display*, Visual*, Colormap, const XRenderColor*, XftColor*))          \
+  F(XftColorFree, void(Display*, Visual*, Colormap, XftColor*))                \
+  F(FcNameParse, FcPattern*(const unsigned char*))                             \
+  F(FcConfigSubstitute, FcBool(FcConfig*, FcPattern*, int))                    \
+  F(FcFontSort, FcFontSet*(FcConfig*, FcPattern*, FcBool, FcCharSet**, int*))  \
+  F(FcFontRenderPrepare, FcPattern*(FcConfig*, FcPattern*, FcPattern*))        \
+  F(FcPatternGetCharSet, int(const FcPattern*, const char*, int, FcCharSet**)) \
+  F(FcCharSetHasChar, FcBool(const FcCharSet*, FcChar32))                      \
+  F(FcPatternDestroy, void(FcPattern*))                                        \
+  F(FcFontSetDestroy, void(FcFontSet*))
 
 template <typename Function>
 using Pointer = Function*;
@@ -93,7 +91,7 @@ const XftLibrary* LoadXft() {
     if (void* library = dlopen("libXft.so.2", RTLD_LAZY | RTLD_LOCAL)) {
       bool all = true;
       // fontconfig's functions come through libXft's own dependencies.
-#define PELLOMAR_XFT_RESOLVE(name, type)                          \
+#define PELLOMAR_XFT_RESOLVE(name, type)                             \
   xft.name = reinterpret_cast<Pointer<type>>(dlsym(library, #name)); \
   all = all && xft.name != nullptr;
       PELLOMAR_XFT_FUNCTIONS(PELLOMAR_XFT_RESOLVE)
@@ -124,8 +122,7 @@ class XftBoxFont final : public BoxFont {
     const int screen = x_.XDefaultScreen(display_);
     for (auto& colour : colours_)
       xft_.XftColorFree(display_, x_.XDefaultVisual(display_, screen),
-                        x_.XDefaultColormap(display_, screen),
-                        &colour.second);
+                        x_.XDefaultColormap(display_, screen), &colour.second);
     for (XftFont* font : opened_)
       if (font != nullptr) xft_.XftFontClose(display_, font);
     xft_.FcFontSetDestroy(sorted_);
@@ -181,8 +178,8 @@ class XftBoxFont final : public BoxFont {
   XftFont* FontFor(char32_t c) {
     for (int i = 0; i < sorted_->nfont; ++i) {
       FcCharSet* charset = nullptr;
-      if (xft_.FcPatternGetCharSet(sorted_->fonts[i], "charset", 0,
-                                   &charset) == kFcResultMatch &&
+      if (xft_.FcPatternGetCharSet(sorted_->fonts[i], "charset", 0, &charset) ==
+              kFcResultMatch &&
           xft_.FcCharSetHasChar(charset, c)) {
         if (XftFont* font = Open(i)) return font;
       }
@@ -196,9 +193,10 @@ class XftBoxFont final : public BoxFont {
   XftFont* Open(int index) {
     XftFont*& font = opened_[static_cast<std::size_t>(index)];
     if (font == nullptr && !failed_.count(index)) {
-      FcPattern* prepared = xft_.FcFontRenderPrepare(nullptr, pattern_,
-                                                     sorted_->fonts[index]);
-      if (prepared != nullptr) font = xft_.XftFontOpenPattern(display_, prepared);
+      FcPattern* prepared =
+          xft_.FcFontRenderPrepare(nullptr, pattern_, sorted_->fonts[index]);
+      if (prepared != nullptr)
+        font = xft_.XftFontOpenPattern(display_, prepared);
       if (font == nullptr) {
         if (prepared != nullptr) xft_.FcPatternDestroy(prepared);
         failed_.insert(index);
@@ -214,9 +212,9 @@ class XftBoxFont final : public BoxFont {
     for (auto& draw : draws_)
       if (draw.first == target) return draw.second;
     const int screen = x_.XDefaultScreen(display_);
-    XftDraw* draw =
-        xft_.XftDrawCreate(display_, target, x_.XDefaultVisual(display_, screen),
-                           x_.XDefaultColormap(display_, screen));
+    XftDraw* draw = xft_.XftDrawCreate(display_, target,
+                                       x_.XDefaultVisual(display_, screen),
+                                       x_.XDefaultColormap(display_, screen));
     if (draw != nullptr) draws_.emplace_back(target, draw);
     return draw;
   }
@@ -271,8 +269,7 @@ std::unique_ptr<BoxFont> OpenXftFont(const X11Library& x, Display* display,
     xft->FcPatternDestroy(pattern);
     return nullptr;
   }
-  auto font =
-      std::make_unique<XftBoxFont>(*xft, x, display, pattern, sorted);
+  auto font = std::make_unique<XftBoxFont>(*xft, x, display, pattern, sorted);
   if (!font->Usable()) return nullptr;
   return font;
 }

@@ -22,7 +22,8 @@ const X11Library* LoadX11() {
     state = kMissing;
     if (void* library = dlopen("libX11.so.6", RTLD_LAZY | RTLD_LOCAL)) {
       bool all = true;
-#define PELLOMAR_X11_RESOLVE(name) all = Resolve(library, #name, &x.name) && all;
+#define PELLOMAR_X11_RESOLVE(name) \
+  all = Resolve(library, #name, &x.name) && all;
       PELLOMAR_X11_FUNCTIONS(PELLOMAR_X11_RESOLVE)
 #undef PELLOMAR_X11_RESOLVE
       Resolve(library, "XSetIOErrorExitHandler", &x.XSetIOErrorExitHandler);

@@ -8,20 +8,58 @@
 
 namespace posix {
 
-#define PELLOMAR_X11_FUNCTIONS(F)                                             \
-  F(XOpenDisplay)                                                             \
-  F(XCloseDisplay) F(XDefaultRootWindow) F(XQueryTree) F(XGetClassHint)       \
-  F(XFree) F(XSetErrorHandler) F(XSetIOErrorHandler) F(XDefaultScreen)        \
-  F(XDisplayWidth) F(XDisplayHeight) F(XRootWindow) F(XDefaultVisual)         \
-  F(XDefaultColormap) F(XCreateSimpleWindow) F(XDestroyWindow)                \
-  F(XMapSubwindows) F(XMapRaised) F(XInternAtom) F(XChangeProperty)           \
-  F(XSetWMProtocols) F(XAllocSizeHints) F(XSetWMNormalHints) F(XSetClassHint) \
-  F(XAllocWMHints) F(XSetWMHints) F(XSelectInput) F(XNextEvent) F(XPending)   \
-  F(XLookupKeysym) F(XSetInputFocus) F(XCreateGC) F(XFreeGC)                  \
-  F(XSetForeground) F(XFillRectangle) F(XDrawRectangle) F(XFillArc)           \
-  F(XDrawArc) F(XSetLineAttributes) F(XAllocColor) F(XFlush)                  \
-  F(XLoadQueryFont) F(XFreeFont) F(XSetFont) F(XDrawString16)                 \
-  F(XTextWidth16) F(XConnectionNumber) F(XSync)
+// One line a function, kept as written.
+// clang-format off
+#define PELLOMAR_X11_FUNCTIONS(F) \
+  F(XOpenDisplay) \
+  F(XCloseDisplay) \
+  F(XDefaultRootWindow) \
+  F(XQueryTree) \
+  F(XGetClassHint) \
+  F(XFree) \
+  F(XSetErrorHandler) \
+  F(XSetIOErrorHandler) \
+  F(XDefaultScreen) \
+  F(XDisplayWidth) \
+  F(XDisplayHeight) \
+  F(XRootWindow) \
+  F(XDefaultVisual) \
+  F(XDefaultColormap) \
+  F(XCreateSimpleWindow) \
+  F(XDestroyWindow) \
+  F(XMapSubwindows) \
+  F(XMapRaised) \
+  F(XInternAtom) \
+  F(XChangeProperty) \
+  F(XSetWMProtocols) \
+  F(XAllocSizeHints) \
+  F(XSetWMNormalHints) \
+  F(XSetClassHint) \
+  F(XAllocWMHints) \
+  F(XSetWMHints) \
+  F(XSelectInput) \
+  F(XNextEvent) \
+  F(XPending) \
+  F(XLookupKeysym) \
+  F(XSetInputFocus) \
+  F(XCreateGC) \
+  F(XFreeGC) \
+  F(XSetForeground) \
+  F(XFillRectangle) \
+  F(XDrawRectangle) \
+  F(XFillArc) \
+  F(XDrawArc) \
+  F(XSetLineAttributes) \
+  F(XAllocColor) \
+  F(XFlush) \
+  F(XLoadQueryFont) \
+  F(XFreeFont) \
+  F(XSetFont) \
+  F(XDrawString16) \
+  F(XTextWidth16) \
+  F(XConnectionNumber) \
+  F(XSync)
+// clang-format on
 
 struct X11Library {
 #define PELLOMAR_X11_MEMBER(name) decltype(&::name) name;

@@ -28,9 +28,16 @@ TEST(ConsoleText, ControlCharactersShowVisibly) {
       {"App\x1b[2Kx", "App^[[2Kx"},
       {"\x07\x08\r\n\x7f", "^G^H^M^J^?"},
       {"\x1b]0;title\x07", "^[]0;title^G"},
-      {"Gr\xC3\xB6\xC3\x9F" "e \xE6\x97\xA5", "Gr\xC3\xB6\xC3\x9F" "e \xE6\x97\xA5"},
-      {"\xC2\x9B" "2J", "M-^[2J"},              // 8-bit CSI in UTF-8
-      {"caf\xE9 \x9B" "2J", "caf\xE9 M-^[2J"},  // and in an 8-bit text
+      {"Gr\xC3\xB6\xC3\x9F"
+       "e \xE6\x97\xA5",
+       "Gr\xC3\xB6\xC3\x9F"
+       "e \xE6\x97\xA5"},
+      {"\xC2\x9B"
+       "2J",
+       "M-^[2J"},  // 8-bit CSI in UTF-8
+      {"caf\xE9 \x9B"
+       "2J",
+       "caf\xE9 M-^[2J"},  // and in an 8-bit text
   };
   for (const auto& c : cases)
     EXPECT_EQ(posix::VisibleControls(c.text), c.shown)
@@ -45,7 +52,8 @@ TEST(ConsoleText, YesWithoutALocale) {
   } cases[] = {{"y", true},     {"Yes\n", true}, {" yEs \r\n", true},
                {"yess", false}, {"no", false},   {"", false},
                {"ja", false},   {"y y", false}};
-  for (const auto& c : cases) EXPECT_EQ(posix::MeansYes(c.line), c.yes) << c.line;
+  for (const auto& c : cases)
+    EXPECT_EQ(posix::MeansYes(c.line), c.yes) << c.line;
   unsetenv("LC_ALL");
 }
 
@@ -83,8 +91,8 @@ TEST(DialogLocale, UserLocaleOrUtf8WithTheSameLanguage) {
       {{"HOME=/x"}, {"HOME=/x", "LC_ALL=C.UTF-8"}},
       // messages in a locale that is missing, characters in a UTF-8 one
       {{"LC_CTYPE=de_DE.UTF-8", "LC_MESSAGES=xx_YY.UTF-8"},
-       {"LC_CTYPE=de_DE.UTF-8", "LC_MESSAGES=xx_YY.UTF-8",
-        "LANGUAGE=xx_YY:xx", "LC_ALL=C.UTF-8"}},
+       {"LC_CTYPE=de_DE.UTF-8", "LC_MESSAGES=xx_YY.UTF-8", "LANGUAGE=xx_YY:xx",
+        "LC_ALL=C.UTF-8"}},
   };
   for (const auto& c : cases) {
     Env got = posix::DialogEnvironment(c.given, Catalogue);
@@ -95,8 +103,10 @@ TEST(DialogLocale, UserLocaleOrUtf8WithTheSameLanguage) {
   }
   // Without any UTF-8 locale there is nothing better than what is there.
   const Env given = {"LANG=ja_JP.UTF-8"};
-  EXPECT_EQ(posix::DialogEnvironment(
-                given, [](const std::string&) { return posix::LocaleState::kMissing; }),
+  EXPECT_EQ(posix::DialogEnvironment(given,
+                                     [](const std::string&) {
+                                       return posix::LocaleState::kMissing;
+                                     }),
             given);
 }
 
@@ -112,7 +122,8 @@ TEST(Kdialog, TextIsEscapedRichTextTitlePlain) {
     std::string shown;
   } cases[] = {
       {"Install My App now?", "<qt>Install My App now?</qt>"},
-      {"<b>bold</b> & \"q\"", "<qt>&lt;b&gt;bold&lt;/b&gt; &amp; &quot;q&quot;</qt>"},
+      {"<b>bold</b> & \"q\"",
+       "<qt>&lt;b&gt;bold&lt;/b&gt; &amp; &quot;q&quot;</qt>"},
       {"&lt;p&gt;", "<qt>&amp;lt;p&amp;gt;</qt>"},
       {"C:\\new\\app.exe", "<qt>C:&#92;new&#92;app.exe</qt>"},
       {"a   b", "<qt>a &nbsp;&nbsp;b</qt>"},
@@ -166,18 +177,19 @@ TEST(BoxLayout, LongestTextsStayOnTheScreen) {
   // 254 bytes: 84 CJK characters, or one word of 254 letters, at 13 pixels
   // a CJK character and 8 a letter, on a small and a large screen.
   for (const int screenWidth : {640, 1024, 1920}) {
-    for (const auto& text : {std::vector<char32_t>(84, 0x65E5),
-                             std::vector<char32_t>(254, 'w')}) {
+    for (const auto& text :
+         {std::vector<char32_t>(84, 0x65E5), std::vector<char32_t>(254, 'w')}) {
       const int advance = text[0] == 'w' ? 8 : 13;
       posix::BoxMetrics metrics{17, screenWidth, 480, {30, 40}};
       const int wrapAt = posix::LayOutBox(metrics, 0, 0).maxTextWidth;
-      const auto lines = posix::WrapText(
-          text, wrapAt, [&](std::size_t b, std::size_t e) {
+      const auto lines =
+          posix::WrapText(text, wrapAt, [&](std::size_t b, std::size_t e) {
             return static_cast<int>(e - b) * advance;
           });
       int widest = 0;
       for (const auto& line : lines)
-        widest = std::max(widest, static_cast<int>(line.end - line.begin) * advance);
+        widest =
+            std::max(widest, static_cast<int>(line.end - line.begin) * advance);
       const posix::BoxGeometry g =
           posix::LayOutBox(metrics, widest, static_cast<int>(lines.size()));
       EXPECT_GE(g.window.x, 0);
