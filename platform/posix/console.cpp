@@ -9,6 +9,7 @@
 #include <locale.h>
 #include <regex.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -20,22 +21,31 @@ namespace posix {
 
 namespace {
 
-constexpr int kAnswerOk = 1;
-constexpr int kAnswerNo = 7;
 constexpr char kControlShown = 0x40;  // ^@ is 0, ^A is 1, ... ^_ is 0x1F
 constexpr unsigned char kDelete = 0x7F;
-
-bool IsQuestion(unsigned style) { return (style & 0x0F) == 0x04; }
 
 bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
   return a.size() == b.size() &&
          strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
 }
 
+// Whether the user's messages are in the C locale, whose only yes is y,
+// which MeansYes takes anyway: then no locale needs loading.
+bool MessagesInCLocale() {
+  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value == nullptr || value[0] == '\0') continue;
+    const std::string name(value, std::strcspn(value, ".@"));
+    return name == "C" || name == "POSIX";
+  }
+  return true;
+}
+
 // The locale's own yes: its yes expression matching the whole answer (j, J,
 // y or Y in German), or its yes word (ja). A locale that is not installed
 // offers nothing.
 bool LocaleMeansYes(const std::string& answer) {
+  if (MessagesInCLocale()) return false;
   locale_t locale = newlocale(LC_MESSAGES_MASK | LC_CTYPE_MASK, "", nullptr);
   if (locale == nullptr) locale = newlocale(LC_MESSAGES_MASK, "", nullptr);
   if (locale == nullptr) return false;

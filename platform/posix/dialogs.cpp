@@ -24,11 +24,7 @@ namespace posix {
 
 namespace {
 
-constexpr int kAnswerOk = 1;
-constexpr int kAnswerNo = 7;
 constexpr std::size_t kMessageLimit = 4096;
-
-bool IsQuestion(unsigned style) { return (style & 0x0F) == 0x04; }
 
 std::string FindInPath(const char* program) {
   const char* path = std::getenv("PATH");

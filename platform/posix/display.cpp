@@ -130,6 +130,19 @@ struct WaylandSyncRequest {
 
 enum class Probe { kUnknown, kAnswers, kSilent };
 
+// Whether the display that `variable` names answers, probed the first time.
+bool AnswersOnce(Probe* known, const char* variable,
+                 bool (*probe)(const std::string& name, int milliseconds)) {
+  if (*known == Probe::kUnknown) {
+    const char* name = std::getenv(variable);
+    *known =
+        name != nullptr && name[0] != '\0' && probe(name, kProbeMilliseconds)
+            ? Probe::kAnswers
+            : Probe::kSilent;
+  }
+  return *known == Probe::kAnswers;
+}
+
 }  // namespace
 
 bool ProbeX11Display(const std::string& name, int milliseconds) {
@@ -187,26 +200,12 @@ bool ProbeWaylandDisplay(const std::string& name, int milliseconds) {
 
 bool X11DisplayAnswers() {
   static Probe known = Probe::kUnknown;
-  if (known == Probe::kUnknown) {
-    const char* name = std::getenv("DISPLAY");
-    known = name != nullptr && name[0] != '\0' &&
-                    ProbeX11Display(name, kProbeMilliseconds)
-                ? Probe::kAnswers
-                : Probe::kSilent;
-  }
-  return known == Probe::kAnswers;
+  return AnswersOnce(&known, "DISPLAY", ProbeX11Display);
 }
 
 bool WaylandDisplayAnswers() {
   static Probe known = Probe::kUnknown;
-  if (known == Probe::kUnknown) {
-    const char* name = std::getenv("WAYLAND_DISPLAY");
-    known = name != nullptr && name[0] != '\0' &&
-                    ProbeWaylandDisplay(name, kProbeMilliseconds)
-                ? Probe::kAnswers
-                : Probe::kSilent;
-  }
-  return known == Probe::kAnswers;
+  return AnswersOnce(&known, "WAYLAND_DISPLAY", ProbeWaylandDisplay);
 }
 
 }  // namespace posix

@@ -8,6 +8,13 @@
 
 namespace posix {
 
+// Answers of a box besides platform::kAnswerYes, as MessageBoxA gives them.
+constexpr int kAnswerOk = 1;
+constexpr int kAnswerNo = 7;
+
+// Whether a box style asks Yes or No, rather than telling with OK.
+inline bool IsQuestion(unsigned style) { return (style & 0x0F) == 0x04; }
+
 // The launcher's paths are Windows paths on drive Z:, the root of the file
 // system: /media/cd/autorun is Z:\media\cd\autorun.
 std::string ToWindowsPath(const std::string& native);

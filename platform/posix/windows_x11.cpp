@@ -1,7 +1,8 @@
 // The already-running check on X11: is there a top-level window whose
 // WM_CLASS class matches, without regard to ASCII case? Uses XOpenDisplay,
 // XQueryTree and XGetClassHint of libX11, loaded when a check needs it
-// (x11_library.h), after the display has answered a bounded probe. Top-level
+// (x11_library.h), on the run's one connection once the display has
+// answered a bounded probe. Top-level
 // means a child of the root window, or a child of such a child (a window
 // manager's frame holds the client one level down). Built without the X11
 // headers, without libX11 at run time, or without a display that answers,
@@ -56,13 +57,13 @@ bool WindowOfClassExists(const char* className) {
   if (!X11DisplayAnswers()) return false;
   const X11Library* x = LoadX11();
   if (x == nullptr) return false;
-  Display* display = x->XOpenDisplay(nullptr);
+  Display* display = SharedDisplay(*x);
   if (display == nullptr) return false;
   const XErrorHandler previous = x->XSetErrorHandler(IgnoreErrors);
   const bool found =
       Search(*x, display, x->XDefaultRootWindow(display), className, 2);
+  x->XSync(display, False);  // errors still due go to IgnoreErrors
   x->XSetErrorHandler(previous);
-  x->XCloseDisplay(display);
   return found;
 }
 

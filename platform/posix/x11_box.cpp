@@ -32,8 +32,6 @@ namespace posix {
 
 namespace {
 
-constexpr int kAnswerOk = 1;
-constexpr int kAnswerNo = 7;
 constexpr double kFontPoints = 10;
 constexpr int kTabSpaces = 4;
 
@@ -136,7 +134,7 @@ class Box {
   int Run(const char* text, const char* caption, unsigned style) {
     text_ = ShownText(text);
     const ButtonLabels& labels = LabelsForUser();
-    const bool question = (style & 0x0F) == 0x04;
+    const bool question = IsQuestion(style);
     if (question) {
       AddButton(labels.yes, platform::kAnswerYes);
       AddButton(labels.no, kAnswerNo);
@@ -486,12 +484,11 @@ class Box {
 }  // namespace
 
 int X11MessageBox(const char* text, const char* caption, unsigned style) {
-  if (!X11DisplayAnswers()) return -1;
+  if (!X11DisplayAnswers() || lostDisplay) return -1;
   const X11Library* x = LoadX11();
   if (x == nullptr) return -1;
-  Display* display = x->XOpenDisplay(nullptr);
+  Display* display = SharedDisplay(*x);
   if (display == nullptr) return -1;
-  lostDisplay = false;
   if (x->XSetIOErrorExitHandler != nullptr) {
     x->XSetIOErrorHandler(QuietIoError);
     x->XSetIOErrorExitHandler(display, NoteLostDisplay, nullptr);
@@ -507,9 +504,8 @@ int X11MessageBox(const char* text, const char* caption, unsigned style) {
       answer = box.Run(text, caption, style);
     }
   }
-  x->XSync(display, False);  // errors still due go to IgnoreErrors
+  if (!lostDisplay) x->XSync(display, False);  // due errors: IgnoreErrors
   x->XSetErrorHandler(previous);
-  x->XCloseDisplay(display);
   return answer;
 }
 

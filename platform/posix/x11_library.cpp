@@ -3,6 +3,8 @@
 
 #include <dlfcn.h>
 
+#include "platform/posix/posix_support.h"
+
 namespace posix {
 
 namespace {
@@ -35,6 +37,16 @@ const X11Library* LoadX11() {
     }
   }
   return state == kLoaded ? &x : nullptr;
+}
+
+Display* SharedDisplay(const X11Library& x) {
+  static Display* display = nullptr;
+  static bool tried = false;
+  if (!tried) {
+    tried = true;
+    if (X11DisplayAnswers()) display = x.XOpenDisplay(nullptr);
+  }
+  return display;
 }
 
 }  // namespace posix

@@ -12,7 +12,6 @@ namespace posix {
 // clang-format off
 #define PELLOMAR_X11_FUNCTIONS(F) \
   F(XOpenDisplay) \
-  F(XCloseDisplay) \
   F(XDefaultRootWindow) \
   F(XQueryTree) \
   F(XGetClassHint) \
@@ -73,5 +72,11 @@ struct X11Library {
 // libX11 with every function above, loaded on first use and kept; null when
 // it cannot be loaded.
 const X11Library* LoadX11();
+
+// One connection to the display for the whole run, opened on first use once
+// the display has answered the probe; null without one. Every window check
+// and box shares it (a second connection in one process can trip Xlib's
+// extension bookkeeping), and the process's end closes it.
+Display* SharedDisplay(const X11Library& x);
 
 }  // namespace posix

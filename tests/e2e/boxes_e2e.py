@@ -104,6 +104,8 @@ class Run:
         if bool(starts) != started:
             problems.append(f"setup {'not ' if started else ''}started: {starts}")
         self.output = out.decode("utf-8", "replace")
+        if problems and self.output.strip():
+            problems.append("output: " + self.output.strip()[-800:])
         return problems
 
     def recorded(self, program):
@@ -131,6 +133,18 @@ def on_screen(window):
     inside = (g["X"] >= 0 and g["Y"] >= 0 and g["X"] + g["WIDTH"] <= int(screen[0])
               and g["Y"] + g["HEIGHT"] <= int(screen[1]))
     return [] if inside else [f"box {g} is not inside the screen {screen}"]
+
+
+def wait_for_focus(window, deadline):
+    """Waits until the box has the keyboard: keys pressed before it takes it
+    would go elsewhere (a person presses them once the box shows)."""
+    while time.monotonic() < deadline:
+        focused = subprocess.run(["xdotool", "getwindowfocus"],
+                                 capture_output=True, text=True).stdout.strip()
+        if focused == window:
+            return []
+        time.sleep(0.05)
+    return [f"box {window} never took the keyboard"]
 
 
 def click(label, deadline):
@@ -186,7 +200,7 @@ def built_in(work, launcher, artefacts, env):
             elif step[0] == "screen":
                 problems += on_screen(window)
             elif step[0] == "key":
-                time.sleep(0.2)  # the box takes the focus once mapped
+                problems += wait_for_focus(window, until)
                 subprocess.run(["xdotool", "key", step[1]], capture_output=True)
             else:
                 problems += click(step[1], until)
@@ -271,7 +285,7 @@ def dialog_order(work, launcher, env):
     if window is None:
         problems.append("no built-in box")
     else:
-        time.sleep(0.2)
+        problems += wait_for_focus(window, time.monotonic() + 10)
         subprocess.run(["xdotool", "key", "Return"], capture_output=True)
     problems = run.finish(window is not None, problems)
     yield run.name, problems + ([run.output] if problems else [])
