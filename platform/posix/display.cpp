@@ -29,6 +29,7 @@ namespace {
 
 constexpr int kProbeMilliseconds = 2000;
 constexpr int kX11TcpBasePort = 6000;
+constexpr useconds_t kRetryMicroseconds = 10000;
 constexpr const char* kX11SocketFolder = "/tmp/.X11-unix/X";
 
 using Clock = std::chrono::steady_clock;
@@ -48,20 +49,28 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
   }
 }
 
-// A connected, non-blocking socket, or -1 once the deadline has passed.
+// A connected, non-blocking socket, or -1 once the deadline has passed. A
+// Unix socket whose server has a full queue of connections to accept says
+// EAGAIN at once: that is asked again until the deadline.
 int ConnectBounded(int family, const sockaddr* address, socklen_t length,
                    Clock::time_point deadline) {
-  const int fd = socket(family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-  if (fd < 0) return -1;
-  if (connect(fd, address, length) == 0) return fd;
-  if (errno == EINPROGRESS && WaitFor(fd, POLLOUT, deadline)) {
-    int error = 0;
-    socklen_t size = sizeof error;
-    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0)
-      return fd;
+  for (;;) {
+    const int fd =
+        socket(family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return -1;
+    if (connect(fd, address, length) == 0) return fd;
+    const int error = errno;
+    if (error == EINPROGRESS && WaitFor(fd, POLLOUT, deadline)) {
+      int pending = 0;
+      socklen_t size = sizeof pending;
+      if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &pending, &size) == 0 &&
+          pending == 0)
+        return fd;
+    }
+    close(fd);
+    if (error != EAGAIN || MillisecondsLeft(deadline) == 0) return -1;
+    usleep(kRetryMicroseconds);
   }
-  close(fd);
-  return -1;
 }
 
 int ConnectUnix(const std::string& path, bool abstract,
