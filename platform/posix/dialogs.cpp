@@ -1,9 +1,9 @@
-// Message boxes for the POSIX layer: a modal dialog through the desktop's
-// dialog program (zenity, else kdialog; found on PATH, started with
-// posix_spawn, awaited with waitpid, its error output read through a pipe) when
-// DISPLAY or WAYLAND_DISPLAY is set, and a console fallback on standard input
-// and output otherwise. Left out: any dialog of our own, and any toolkit linked
-// into the launcher.
+// Message boxes for the POSIX layer. On a display that answers (display.cpp)
+// the first that works of: zenity, kdialog (found on PATH, started with
+// posix_spawn under a UTF-8 locale, awaited with waitpid, their error output
+// read through a pipe) and the built-in X11 box (x11_box.cpp); otherwise,
+// and when none of them can show the box, the console (console.cpp). Left
+// out: any toolkit linked into the launcher.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "platform/posix/posix_support.h"
+#include "platform/posix/utf8.h"
 #include "platform/seam.h"
 
 extern char** environ;
@@ -23,10 +24,7 @@ namespace posix {
 
 namespace {
 
-constexpr int kAnswerOk = 1;
-constexpr int kAnswerNo = 7;
-
-bool IsQuestion(unsigned style) { return (style & 0x0F) == 0x04; }
+constexpr std::size_t kMessageLimit = 4096;
 
 std::string FindInPath(const char* program) {
   const char* path = std::getenv("PATH");
@@ -45,44 +43,22 @@ std::string FindInPath(const char* program) {
   return "";
 }
 
-// Dialog programs want UTF-8. Text that is not (an 8-bit message file) is
-// taken as Latin-1, so that it shows rather than vanishes.
-std::string AsUtf8(const char* text) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-  bool valid = true;
-  for (std::size_t i = 0; p[i] != 0 && valid;) {
-    std::size_t extra = p[i] < 0x80             ? 0
-                        : (p[i] & 0xE0) == 0xC0 ? 1
-                        : (p[i] & 0xF0) == 0xE0 ? 2
-                        : (p[i] & 0xF8) == 0xF0 ? 3
-                                                : 4;
-    if (extra == 4) valid = false;
-    for (std::size_t k = 1; valid && k <= extra; ++k)
-      valid = (p[i + k] & 0xC0) == 0x80;
-    i += extra + 1;
-  }
-  if (valid) return text;
-  std::string out;
-  for (std::size_t i = 0; p[i] != 0; ++i) {
-    if (p[i] < 0x80) {
-      out += static_cast<char>(p[i]);
-    } else {
-      out += static_cast<char>(0xC0 | (p[i] >> 6));
-      out += static_cast<char>(0x80 | (p[i] & 0x3F));
-    }
-  }
-  return out;
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+  std::vector<char*> pointers;
+  for (std::string& s : strings) pointers.push_back(&s[0]);
+  pointers.push_back(nullptr);
+  return pointers;
 }
 
 // Runs a dialog program and waits for it; its exit status, or -1 when it
 // could not be run or could not reach the display. The program's error
 // output is read here: zenity and kdialog exit with 1, as for No, when they
 // cannot open the display, and only their message tells the two apart.
-int RunDialog(const std::string& program, std::vector<std::string> args) {
+int RunDialog(const std::string& program, std::vector<std::string> args,
+              std::vector<std::string> environment) {
   args.insert(args.begin(), program);
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(&a[0]);
-  argv.push_back(nullptr);
+  const std::vector<char*> argv = Pointers(args);
+  const std::vector<char*> envp = Pointers(environment);
   int errors[2];
   if (pipe2(errors, O_CLOEXEC) != 0) return -1;
   posix_spawn_file_actions_t actions;
@@ -90,7 +66,7 @@ int RunDialog(const std::string& program, std::vector<std::string> args) {
   posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
   pid_t pid;
   const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr,
-                                  argv.data(), environ);
+                                  argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   close(errors[1]);
   if (spawned != 0) {
@@ -102,7 +78,7 @@ int RunDialog(const std::string& program, std::vector<std::string> args) {
   for (;;) {
     const ssize_t n = read(errors[0], chunk, sizeof chunk);
     if (n > 0) {
-      if (message.size() < 4096)
+      if (message.size() < kMessageLimit)
         message.append(chunk, static_cast<std::size_t>(n));
     } else if (n == 0 || errno != EINTR) {
       break;
@@ -119,85 +95,97 @@ int RunDialog(const std::string& program, std::vector<std::string> args) {
   return code;
 }
 
-// Shows the box with zenity or kdialog; -1 when neither could show it.
-int DesktopBox(const char* text, const char* caption, unsigned style) {
-  const std::string body = AsUtf8(text);
-  const std::string title = AsUtf8(caption);
-  const bool question = IsQuestion(style);
-  int status = -1;
-  const std::string zenity = FindInPath("zenity");
-  if (!zenity.empty()) {
-    status = RunDialog(zenity,
-                       {question ? "--question" : "--info", "--title=" + title,
-                        "--text=" + body, "--no-markup"});
-  } else {
-    const std::string kdialog = FindInPath("kdialog");
-    if (kdialog.empty()) return -1;
-    status = RunDialog(
-        kdialog, {"--title", title, question ? "--yesno" : "--msgbox", body});
+// The environment of a dialog program: a UTF-8 locale, and no DISPLAY when
+// only a Wayland display answers (the program would wait on the silent X
+// server).
+std::vector<std::string> DialogProgramEnvironment() {
+  std::vector<std::string> environment;
+  const bool x11 = X11DisplayAnswers();
+  for (char** e = environ; *e != nullptr; ++e) {
+    if (x11 || std::strncmp(*e, "DISPLAY=", 8) != 0)
+      environment.emplace_back(*e);
   }
-  // 0 is Yes or OK, 1 is No or a closed window; anything else failed.
+  return DialogEnvironment(environment, InstalledLocale);
+}
+
+// The answer from a dialog program's exit status: 0 is Yes or OK, 1 is No or
+// a closed window; anything else (zenity's 255 for text it refuses) failed.
+int AnswerFromStatus(int status, bool question) {
   if (status == 0) return question ? platform::kAnswerYes : kAnswerOk;
   if (status == 1) return question ? kAnswerNo : kAnswerOk;
   return -1;
 }
 
-bool HasDisplay() {
-  const char* x = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x != nullptr && x[0] != '\0') ||
-         (wayland != nullptr && wayland[0] != '\0');
-}
-
-bool MeansYes(const char* line) {
-  while (*line == ' ' || *line == '\t') ++line;
-  std::size_t n = std::strcspn(line, " \t\r\n");
-  if (n != 1 && n != 3) return false;
-  const char* yes = "yes";
-  for (std::size_t i = 0; i < n; ++i) {
-    const char c = line[i] >= 'A' && line[i] <= 'Z'
-                       ? static_cast<char>(line[i] - 'A' + 'a')
-                       : line[i];
-    if (c != yes[i]) return false;
+// Shows the box with zenity, else kdialog; -1 when neither could show it.
+int DialogProgramBox(const char* text, const char* caption, unsigned style) {
+  const std::string body = AsUtf8(text);
+  const std::string title = AsUtf8(caption);
+  const bool question = IsQuestion(style);
+  int answer = -1;
+  const std::string zenity = FindInPath("zenity");
+  if (!zenity.empty()) {
+    answer = AnswerFromStatus(
+        RunDialog(zenity,
+                  {question ? "--question" : "--info", "--title=" + title,
+                   "--text=" + body, "--no-markup"},
+                  DialogProgramEnvironment()),
+        question);
   }
-  const char* rest = line + n;
-  return rest[std::strspn(rest, " \t\r\n")] == '\0';
+  const std::string kdialog = answer < 0 ? FindInPath("kdialog") : "";
+  if (!kdialog.empty()) {
+    answer = AnswerFromStatus(
+        RunDialog(kdialog, KdialogArguments(title, body, question),
+                  DialogProgramEnvironment()),
+        question);
+  }
+  return answer;
 }
 
 }  // namespace
 
-int ConsoleBox(std::FILE* in, std::FILE* out, bool echoNewline,
-               const char* text, const char* caption, unsigned style) {
-  const bool question = IsQuestion(style);
-  if (std::fprintf(out, "[%s] %s%s", caption, text,
-                   question ? " [y/N] " : "\n") < 0 ||
-      std::fflush(out) != 0)
-    return 0;
-  if (!question) return kAnswerOk;
-
-  char line[256];
-  bool yes = false;
-  if (std::fgets(line, sizeof line, in) != nullptr) {
-    yes = MeansYes(line);
-    // Drop the rest of an overlong line, so it is not the next answer.
-    bool complete = std::strchr(line, '\n') != nullptr;
-    while (!complete && std::fgets(line, sizeof line, in) != nullptr) {
-      yes = false;
-      complete = std::strchr(line, '\n') != nullptr;
+std::vector<std::string> KdialogArguments(const std::string& title,
+                                          const std::string& body,
+                                          bool question) {
+  // kdialog shows text that looks like markup as rich text. Given as rich
+  // text with everything that markup could claim escaped, it shows exactly
+  // as written: the second and later blanks of a run as no-break spaces,
+  // backslashes as references (so that no "\n" of a Windows path can turn
+  // into a line break).
+  std::string rich = "<qt>";
+  char previous = '\0';
+  for (const char c : body) {
+    switch (c) {
+      case '<':
+        rich += "&lt;";
+        break;
+      case '>':
+        rich += "&gt;";
+        break;
+      case '&':
+        rich += "&amp;";
+        break;
+      case '"':
+        rich += "&quot;";
+        break;
+      case '\\':
+        rich += "&#92;";
+        break;
+      case ' ':
+        rich += previous == ' ' ? "&nbsp;" : " ";
+        break;
+      default:
+        rich += c;
     }
-  } else {
-    echoNewline = true;
+    previous = c;
   }
-  if (echoNewline) {
-    std::fputc('\n', out);
-    std::fflush(out);
-  }
-  return yes ? platform::kAnswerYes : kAnswerNo;
+  rich += "</qt>";
+  return {"--title", title, question ? "--yesno" : "--msgbox", rich};
 }
 
 int ShowBox(const char* text, const char* caption, unsigned style) {
-  if (HasDisplay()) {
-    const int answer = DesktopBox(text, caption, style);
+  if (X11DisplayAnswers() || WaylandDisplayAnswers()) {
+    int answer = DialogProgramBox(text, caption, style);
+    if (answer < 0) answer = X11MessageBox(text, caption, style);
     if (answer >= 0) return answer;
   }
   return ConsoleBox(stdin, stdout, isatty(STDIN_FILENO) == 0, text, caption,

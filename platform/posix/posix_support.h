@@ -10,6 +10,7 @@
 
 #include "platform/emulation/paths.h"
 #include "platform/emulation/windows.h"
+#include "platform/seam.h"
 
 namespace posix {
 
@@ -17,6 +18,13 @@ namespace posix {
 // system's files; and that system itself, for the checker.
 emulation::Windows& Emulation();
 emulation::System& FileSystem();
+
+// Answers of a box besides Yes, as MessageBoxA gives them.
+using platform::kAnswerNo;
+using platform::kAnswerOk;
+
+// Whether a box style asks Yes or No, rather than telling with OK.
+inline bool IsQuestion(unsigned style) { return (style & 0x0F) == 0x04; }
 
 // Path mapping and command-line splitting are the emulation's (see
 // platform/emulation/paths.h); the names stay here for the layer's callers.
@@ -78,18 +86,57 @@ unsigned ResultForError(int error);
 // and the folder FindProgram gives; it is not waited for and leaves no zombie.
 unsigned StartProgram(const std::string& commandLine);
 
-// A message box on a terminal: "[caption] text" on one line; a question adds
-// " [y/N] " and reads one line, where y or yes in any case means Yes (6) and
+// A message box on a terminal: "[caption] text" on one line, control
+// characters shown visibly; a question adds " [y/N] " and reads one line,
+// where y or yes in any case, or the locale's own yes, means Yes (6) and
 // anything else, or the end of input, No (7). A notice answers OK (1); 0 when
 // nothing could be written.
 int ConsoleBox(std::FILE* in, std::FILE* out, bool echoNewline,
                const char* text, const char* caption, unsigned style);
 
+// `text` with every control character but tab shown visibly: ^[ for escape,
+// ^? for delete, M-^[ for the 8-bit controls (0x80 to 0x9F, raw or as UTF-8).
+std::string VisibleControls(const std::string& text);
+
+// Whether an answer line means Yes: y or yes in any ASCII case, or, in the
+// user's locale, a whole answer that its yes expression matches (j or J in
+// German) or its yes word (ja).
+bool MeansYes(const char* line);
+
+// Whether the display named by DISPLAY, or WAYLAND_DISPLAY, answers the
+// first request of its protocol within about two seconds. Asked once a run.
+bool X11DisplayAnswers();
+bool WaylandDisplayAnswers();
+// The same for a given display name and time limit.
+bool ProbeX11Display(const std::string& name, int milliseconds);
+bool ProbeWaylandDisplay(const std::string& name, int milliseconds);
+
 // Whether a top-level window of the class exists on the X display.
 bool WindowOfClassExists(const char* className);
 
-// A box through the desktop's dialog program (zenity, else kdialog) when a
-// graphical display is there, else ConsoleBox on standard input and output.
+enum class LocaleState { kMissing, kOtherCharset, kUtf8 };
+// Whether a locale of that name is installed, and with which character set.
+LocaleState InstalledLocale(const std::string& name);
+
+// `environment` (NAME=value entries) for a dialog program: unchanged when the
+// user's locale is installed and UTF-8; else with LC_ALL set to the same
+// language in UTF-8, or to C.UTF-8 with the language kept in LANGUAGE.
+std::vector<std::string> DialogEnvironment(
+    std::vector<std::string> environment,
+    LocaleState (*installed)(const std::string& name));
+
+// kdialog's arguments for a box: the text as escaped rich text, so that it
+// shows exactly as written.
+std::vector<std::string> KdialogArguments(const std::string& title,
+                                          const std::string& body,
+                                          bool question);
+
+// The built-in box on the X display; -1 when it cannot be shown.
+int X11MessageBox(const char* text, const char* caption, unsigned style);
+
+// A box through zenity, kdialog or the built-in box when a graphical display
+// answers, else (or when none of them can show it) ConsoleBox on standard
+// input and output.
 int ShowBox(const char* text, const char* caption, unsigned style);
 
 }  // namespace posix

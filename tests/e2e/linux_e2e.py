@@ -2,10 +2,11 @@
 """Runs every scenario against the Linux launcher in its console mode.
 
 Boxes are read from standard output ("[caption] text", questions ending in
-" [y/N] ") and answered on standard input. When DISPLAY names an X server, the
-launcher runs with it (for the already-running check against a real window)
-but with a PATH that holds no dialog program, so that the console is used;
-without a display, scenarios that need a window are skipped.
+" [y/N] ") and answered on standard input. When DISPLAY names an X server,
+the scenarios that need a window run with it (for the already-running check
+against a real window; they show no box), every other one without, so that
+the console is used; without a display, scenarios that need a window are
+skipped.
 """
 import argparse
 import os
@@ -106,7 +107,7 @@ def run(scenario, launcher, window_program, work, trace):
     env = {"PATH": "/nonexistent", "LANG": "C", "HOME": str(base),
            "XDG_CONFIG_HOME": str(dirs["windows"]),
            "PELLOMAR_START_LOG": str(starts_log)}
-    if os.environ.get("DISPLAY"):
+    if scenario.window and os.environ.get("DISPLAY"):
         env["DISPLAY"] = os.environ["DISPLAY"]
     owner = None
     if scenario.window:

@@ -1,0 +1,35 @@
+// Strict UTF-8: what dialog programs and X11 text functions accept. Plain
+// functions on byte strings, no locale and no system calls, so that any
+// layer can use them.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace posix {
+
+// Length (1 to 4) of the well-formed UTF-8 sequence that starts `text`, of
+// which `size` bytes are there; 0 when there is none: a stray continuation
+// byte, a cut sequence, an overlong form (C0 AF), a surrogate (ED A0 80) or a
+// code point above U+10FFFF (F4 90 80 80).
+std::size_t Utf8SequenceLength(const unsigned char* text, std::size_t size);
+
+// Whether all of `text` is well-formed UTF-8.
+bool IsStrictUtf8(const std::string& text);
+
+// `text` read as Windows-1252, in UTF-8. The five bytes that code page
+// leaves undefined (81, 8D, 8F, 90, 9D) become U+FFFD.
+std::string Windows1252ToUtf8(const std::string& text);
+
+// `text` itself when it is well-formed UTF-8, else read as Windows-1252: an
+// 8-bit message file shows as Western Windows shows it, never as nothing.
+std::string AsUtf8(const std::string& text);
+
+// The code points of well-formed UTF-8 text (`AsUtf8` makes any text so);
+// a malformed byte reads as U+FFFD.
+std::vector<char32_t> DecodeUtf8(const std::string& text);
+
+void AppendUtf8(char32_t codePoint, std::string* out);
+
+}  // namespace posix

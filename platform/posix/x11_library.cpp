@@ -1,0 +1,52 @@
+// Loads libX11 with dlopen and dlsym, once per run.
+#include "platform/posix/x11_library.h"
+
+#include <dlfcn.h>
+
+#include "platform/posix/posix_support.h"
+
+namespace posix {
+
+namespace {
+
+template <typename Function>
+bool Resolve(void* library, const char* name, Function* function) {
+  *function = reinterpret_cast<Function>(dlsym(library, name));
+  return *function != nullptr;
+}
+
+}  // namespace
+
+const X11Library* LoadX11() {
+  static X11Library x;
+  static enum { kNotTried, kLoaded, kMissing } state = kNotTried;
+  if (state == kNotTried) {
+    state = kMissing;
+    if (void* library = dlopen("libX11.so.6", RTLD_LAZY | RTLD_LOCAL)) {
+      bool all = true;
+#define PELLOMAR_X11_RESOLVE(name) \
+  all = Resolve(library, #name, &x.name) && all;
+      PELLOMAR_X11_FUNCTIONS(PELLOMAR_X11_RESOLVE)
+#undef PELLOMAR_X11_RESOLVE
+      Resolve(library, "XSetIOErrorExitHandler", &x.XSetIOErrorExitHandler);
+      if (all) {
+        state = kLoaded;
+      } else {
+        dlclose(library);
+      }
+    }
+  }
+  return state == kLoaded ? &x : nullptr;
+}
+
+Display* SharedDisplay(const X11Library& x) {
+  static Display* display = nullptr;
+  static bool tried = false;
+  if (!tried) {
+    tried = true;
+    if (X11DisplayAnswers()) display = x.XOpenDisplay(nullptr);
+  }
+  return display;
+}
+
+}  // namespace posix

@@ -1,0 +1,269 @@
+// The pieces of Linux boxes that need no display: console text, the dialog
+// programs' locale and arguments, the built-in box's layout, and the bounded
+// display probe against servers on the loopback.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/posix/box_layout.h"
+#include "platform/posix/posix_support.h"
+#include "platform/posix/utf8.h"
+
+namespace {
+
+TEST(ConsoleText, ControlCharactersShowVisibly) {
+  const struct {
+    std::string text;
+    std::string shown;
+  } cases[] = {
+      {"plain\ttab", "plain\ttab"},
+      {"App\x1b[2Kx", "App^[[2Kx"},
+      {"\x07\x08\r\n\x7f", "^G^H^M^J^?"},
+      {"\x1b]0;title\x07", "^[]0;title^G"},
+      {"Gr\xC3\xB6\xC3\x9F"
+       "e \xE6\x97\xA5",
+       "Gr\xC3\xB6\xC3\x9F"
+       "e \xE6\x97\xA5"},
+      {"\xC2\x9B"
+       "2J",
+       "M-^[2J"},  // 8-bit CSI in UTF-8
+      {"caf\xE9 \x9B"
+       "2J",
+       "caf\xE9 M-^[2J"},  // and in an 8-bit text
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(posix::VisibleControls(c.text), c.shown)
+        << testing::PrintToString(c.text);
+}
+
+TEST(ConsoleText, YesWithoutALocale) {
+  setenv("LC_ALL", "C", 1);
+  const struct {
+    const char* line;
+    bool yes;
+  } cases[] = {{"y", true},     {"Yes\n", true}, {" yEs \r\n", true},
+               {"yess", false}, {"no", false},   {"", false},
+               {"ja", false},   {"y y", false}};
+  for (const auto& c : cases)
+    EXPECT_EQ(posix::MeansYes(c.line), c.yes) << c.line;
+  unsetenv("LC_ALL");
+}
+
+// A catalogue of installed locales, as InstalledLocale would report them.
+posix::LocaleState Catalogue(const std::string& name) {
+  if (name == "C.UTF-8" || name == "de_DE.UTF-8" || name == "sr_RS.UTF-8@latin")
+    return posix::LocaleState::kUtf8;
+  if (name == "C" || name == "POSIX" || name == "de_DE" ||
+      name == "de_DE.ISO-8859-1" || name == "sr_RS@latin")
+    return posix::LocaleState::kOtherCharset;
+  return posix::LocaleState::kMissing;
+}
+
+TEST(DialogLocale, UserLocaleOrUtf8WithTheSameLanguage) {
+  using Env = std::vector<std::string>;
+  const struct {
+    Env given;
+    Env expected;
+  } cases[] = {
+      // installed and UTF-8: unchanged
+      {{"LANG=de_DE.UTF-8"}, {"LANG=de_DE.UTF-8"}},
+      // installed but 8-bit: the same language in UTF-8
+      {{"LANG=de_DE"}, {"LANG=de_DE", "LC_ALL=de_DE.UTF-8"}},
+      {{"LANG=sr_RS@latin"}, {"LANG=sr_RS@latin", "LC_ALL=sr_RS.UTF-8@latin"}},
+      // not installed: C.UTF-8, the language kept for the button labels
+      {{"LANG=ja_JP.UTF-8"},
+       {"LANG=ja_JP.UTF-8", "LANGUAGE=ja_JP:ja", "LC_ALL=C.UTF-8"}},
+      {{"LC_ALL=fr.UTF-8", "LANG=de_DE.UTF-8"},
+       {"LC_ALL=C.UTF-8", "LANG=de_DE.UTF-8", "LANGUAGE=fr"}},
+      // the user's own LANGUAGE wins
+      {{"LANG=ja_JP.UTF-8", "LANGUAGE=en"},
+       {"LANG=ja_JP.UTF-8", "LANGUAGE=en", "LC_ALL=C.UTF-8"}},
+      // plain C, or nothing at all: C.UTF-8 with no language
+      {{"LANG=C"}, {"LANG=C", "LC_ALL=C.UTF-8"}},
+      {{"HOME=/x"}, {"HOME=/x", "LC_ALL=C.UTF-8"}},
+      // messages in a locale that is missing, characters in a UTF-8 one
+      {{"LC_CTYPE=de_DE.UTF-8", "LC_MESSAGES=xx_YY.UTF-8"},
+       {"LC_CTYPE=de_DE.UTF-8", "LC_MESSAGES=xx_YY.UTF-8", "LANGUAGE=xx_YY:xx",
+        "LC_ALL=C.UTF-8"}},
+  };
+  for (const auto& c : cases) {
+    Env got = posix::DialogEnvironment(c.given, Catalogue);
+    Env want = c.expected;
+    std::sort(got.begin(), got.end());
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(got, want) << testing::PrintToString(c.given);
+  }
+  // Without any UTF-8 locale there is nothing better than what is there.
+  const Env given = {"LANG=ja_JP.UTF-8"};
+  EXPECT_EQ(posix::DialogEnvironment(given,
+                                     [](const std::string&) {
+                                       return posix::LocaleState::kMissing;
+                                     }),
+            given);
+}
+
+TEST(DialogLocale, CIsAlwaysInstalled) {
+  EXPECT_NE(posix::InstalledLocale("C"), posix::LocaleState::kMissing);
+  EXPECT_EQ(posix::InstalledLocale("xx_NOWHERE.UTF-8"),
+            posix::LocaleState::kMissing);
+}
+
+TEST(Kdialog, TextIsEscapedRichTextTitlePlain) {
+  const struct {
+    std::string body;
+    std::string shown;
+  } cases[] = {
+      {"Install My App now?", "<qt>Install My App now?</qt>"},
+      {"<b>bold</b> & \"q\"",
+       "<qt>&lt;b&gt;bold&lt;/b&gt; &amp; &quot;q&quot;</qt>"},
+      {"&lt;p&gt;", "<qt>&amp;lt;p&amp;gt;</qt>"},
+      {"C:\\new\\app.exe", "<qt>C:&#92;new&#92;app.exe</qt>"},
+      {"a   b", "<qt>a &nbsp;&nbsp;b</qt>"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(posix::KdialogArguments("<i>App</i>", c.body, true),
+              (std::vector<std::string>{"--title", "<i>App</i>", "--yesno",
+                                        c.shown}));
+  }
+  EXPECT_EQ(posix::KdialogArguments("App", "x", false)[2], "--msgbox");
+}
+
+// Lines of a wrapped text as strings; every character 1 pixel wide, CJK 2.
+std::vector<std::u32string> Wrap(const std::u32string& text, int width) {
+  const std::vector<char32_t> points(text.begin(), text.end());
+  const auto measure = [&](std::size_t begin, std::size_t end) {
+    int w = 0;
+    for (std::size_t i = begin; i < end; ++i) w += points[i] >= 0x3000 ? 2 : 1;
+    return w;
+  };
+  std::vector<std::u32string> lines;
+  for (const posix::TextLine& line : posix::WrapText(points, width, measure))
+    lines.push_back(text.substr(line.begin, line.end - line.begin));
+  return lines;
+}
+
+TEST(BoxLayout, TextWrapsLikeAMessageBox) {
+  using Lines = std::vector<std::u32string>;
+  const struct {
+    std::u32string text;
+    int width;
+    Lines lines;
+  } cases[] = {
+      {U"", 10, {}},
+      {U"short", 10, {U"short"}},
+      {U"one two three", 7, {U"one two", U"three"}},
+      {U"one two three", 8, {U"one two", U"three"}},
+      {U"one   two", 3, {U"one", U"two"}},
+      {U"abcdefghij", 4, {U"abcd", U"efgh", U"ij"}},
+      {U"ab abcdefgh", 4, {U"ab", U"abcd", U"efgh"}},
+      {U"日本語の文", 6, {U"日本語", U"の文"}},
+      {U"App を今すぐ", 7, {U"App を", U"今すぐ"}},
+      // no line starts with a closing mark
+      {U"今すぐ。です", 6, {U"今す", U"ぐ。で", U"す"}},
+      {U"x", 0, {U"x"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Wrap(c.text, c.width), c.lines);
+}
+
+TEST(BoxLayout, LongestTextsStayOnTheScreen) {
+  // 254 bytes: 84 CJK characters, or one word of 254 letters, at 13 pixels
+  // a CJK character and 8 a letter, on a small and a large screen.
+  for (const int screenWidth : {640, 1024, 1920}) {
+    for (const auto& text :
+         {std::vector<char32_t>(84, 0x65E5), std::vector<char32_t>(254, 'w')}) {
+      const int advance = text[0] == 'w' ? 8 : 13;
+      posix::BoxMetrics metrics{17, screenWidth, 480, {30, 40}};
+      const int wrapAt = posix::LayOutBox(metrics, 0, 0).maxTextWidth;
+      const auto lines =
+          posix::WrapText(text, wrapAt, [&](std::size_t b, std::size_t e) {
+            return static_cast<int>(e - b) * advance;
+          });
+      int widest = 0;
+      for (const auto& line : lines)
+        widest =
+            std::max(widest, static_cast<int>(line.end - line.begin) * advance);
+      const posix::BoxGeometry g =
+          posix::LayOutBox(metrics, widest, static_cast<int>(lines.size()));
+      EXPECT_GE(g.window.x, 0);
+      EXPECT_GE(g.window.y, 0);
+      EXPECT_LE(g.window.x + g.window.width, screenWidth);
+      EXPECT_LE(g.window.y + g.window.height, 480);
+      EXPECT_LE(g.text.x + g.text.width, g.window.width);
+      EXPECT_LE(g.text.y + g.text.height, g.stripTop);
+      ASSERT_EQ(g.buttons.size(), 2u);
+      EXPECT_LT(g.buttons[0].x + g.buttons[0].width, g.buttons[1].x);
+      EXPECT_LE(g.buttons[1].x + g.buttons[1].width, g.window.width);
+      EXPECT_GE(g.buttons[0].y, g.stripTop);
+      EXPECT_LE(g.buttons[0].y + g.buttons[0].height, g.window.height);
+    }
+  }
+}
+
+// A server on a free loopback port in the X11 range: `reply` bytes are sent
+// to each client after its request, or nothing when empty.
+class LoopbackServer {
+ public:
+  explicit LoopbackServer(std::string reply) : reply_(std::move(reply)) {
+    fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    for (display_ = 60; display_ < 200; ++display_) {
+      sockaddr_in address = {};
+      address.sin_family = AF_INET;
+      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      address.sin_port = htons(static_cast<uint16_t>(6000 + display_));
+      if (bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+        break;
+    }
+    listen(fd_, 4);
+    thread_ = std::thread([this] {
+      const int client = accept(fd_, nullptr, nullptr);
+      if (client < 0) return;
+      char request[12];
+      if (recv(client, request, sizeof request, MSG_WAITALL) > 0 &&
+          !reply_.empty())
+        send(client, reply_.data(), reply_.size(), MSG_NOSIGNAL);
+      char byte;
+      recv(client, &byte, 1, 0);  // until the probe hangs up
+      close(client);
+    });
+  }
+  ~LoopbackServer() {
+    shutdown(fd_, SHUT_RDWR);
+    close(fd_);
+    thread_.join();
+  }
+  std::string Name() const { return "127.0.0.1:" + std::to_string(display_); }
+
+ private:
+  std::string reply_;
+  int fd_;
+  int display_;
+  std::thread thread_;
+};
+
+TEST(DisplayProbe, OnlyAServerThatAnswersCounts) {
+  using Clock = std::chrono::steady_clock;
+  const struct {
+    std::string reply;  // success, refusal, nothing
+    bool answers;
+  } cases[] = {{"\x01", true}, {std::string(1, '\0'), true}, {"", false}};
+  for (const auto& c : cases) {
+    LoopbackServer server(c.reply);
+    const auto start = Clock::now();
+    EXPECT_EQ(posix::ProbeX11Display(server.Name(), 300), c.answers);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+  }
+  for (const char* name : {"", "nonsense", "127.0.0.1:x", "host::0",
+                           "/nonexistent/socket:0", ":4999"})
+    EXPECT_FALSE(posix::ProbeX11Display(name, 300)) << name;
+  EXPECT_FALSE(posix::ProbeWaylandDisplay("/nonexistent/wayland-0", 300));
+}
+
+}  // namespace
