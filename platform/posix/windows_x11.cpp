@@ -7,8 +7,7 @@
 // manager's frame holds the client one level down). Built without the X11
 // headers, without libX11 at run time, or without a display that answers,
 // no window exists.
-#include <strings.h>
-
+#include "platform/ascii.h"
 #include "platform/posix/posix_support.h"
 
 #ifdef PELLOMAR_HAVE_X11
@@ -27,8 +26,8 @@ bool HasClass(const X11Library& x, Display* display, Window window,
               const char* className) {
   XClassHint hint = {nullptr, nullptr};
   if (x.XGetClassHint(display, window, &hint) == 0) return false;
-  const bool match =
-      hint.res_class != nullptr && strcasecmp(hint.res_class, className) == 0;
+  const bool match = hint.res_class != nullptr &&
+                     ascii::SameIgnoringCase(hint.res_class, className);
   if (hint.res_name != nullptr) x.XFree(hint.res_name);
   if (hint.res_class != nullptr) x.XFree(hint.res_class);
   return match;

@@ -2,12 +2,20 @@
 #include "platform/posix/x11_library.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include "platform/posix/posix_support.h"
 
 namespace posix {
 
 namespace {
+
+// An X server whose queue of connections to accept is full refuses a new one
+// at once (EAGAIN) or resets it; seen on a busy Xvfb. Once the display has
+// answered the probe, opening it is tried again for about as long as the
+// probe may wait.
+constexpr int kOpenAttempts = 40;
+constexpr useconds_t kOpenRetryMicroseconds = 50000;
 
 template <typename Function>
 bool Resolve(void* library, const char* name, Function* function) {
@@ -44,7 +52,12 @@ Display* SharedDisplay(const X11Library& x) {
   static bool tried = false;
   if (!tried) {
     tried = true;
-    if (X11DisplayAnswers()) display = x.XOpenDisplay(nullptr);
+    for (int attempt = 0; attempt < kOpenAttempts && X11DisplayAnswers();
+         ++attempt) {
+      display = x.XOpenDisplay(nullptr);
+      if (display != nullptr) break;
+      usleep(kOpenRetryMicroseconds);
+    }
   }
   return display;
 }
