@@ -2,10 +2,30 @@
 #
 # start_display DIR: starts Xvfb on a free display, without a window manager,
 #   and exports DISPLAY.
-# start_wine DIR: makes a fresh WoW64 prefix in DIR/prefix (32- and 64-bit
-#   programs) with boxes that close at once (no window manager decorations)
-#   and the language set to ENU; exports WINEPREFIX.
+# choose_wine: finds out once whether this kernel runs 32-bit programs, by
+#   starting Wine's 32-bit loader (its name says nothing: a 64-bit kernel may
+#   or may not run them), and exports the choice that every Wine call of the
+#   scripts and tests follows (scripts/lib/suite.py reads it for Python):
+#     PELLOMAR_WINE           the command that runs a Windows program
+#     PELLOMAR_WINE_32        1 when 32-bit programs run, else 0
+#     PELLOMAR_WINE_SKIP_WHY  why 32-bit programs are not run (else empty)
+#     PELLOMAR_WINE_NOTE      one plain line saying which path and why
+#   Where 32-bit programs do not run, Debian's wine command fails (it always
+#   takes the 32-bit loader once that is installed), so Wine's 64-bit loader
+#   is called directly, named by WINELOADER. PELLOMAR_WINE_64_ONLY=1 takes
+#   that path on a kernel that could run 32-bit programs.
+# wine_runs_build ARCH: whether Wine here runs the programs of build/ARCH
+#   (win32's only where 32-bit programs run); after choose_wine.
+# start_wine DIR: makes a fresh 64-bit prefix in DIR/prefix (with WoW64 for
+#   32-bit programs where they run) with boxes that close at once (no window
+#   manager decorations) and the language set to ENU; exports WINEPREFIX.
 # stop_desktop: ends Wine's server and the display.
+
+# Wine's two loaders on Debian: the 32-bit one (wine32:i386), which the wine
+# command prefers, and the 64-bit one (wine64).
+WINE_LOADER_32=/usr/lib/wine/wine
+WINE_LOADER_64=/usr/lib/wine/wine64
+
 start_display() {
   local root=$1 n=90 i
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
@@ -17,13 +37,43 @@ start_display() {
   return 1
 }
 
+choose_wine() {
+  [ -n "${PELLOMAR_WINE:-}" ] && return 0 # chosen once, by a calling script
+  local why= out
+  if [ -n "${PELLOMAR_WINE_64_ONLY:-}" ] && [ "$PELLOMAR_WINE_64_ONLY" != 0 ]; then
+    why="PELLOMAR_WINE_64_ONLY=1 forces the 64-bit-only path"
+  elif [ ! -x "$WINE_LOADER_32" ]; then
+    why="Wine's 32-bit loader $WINE_LOADER_32 is not installed"
+  elif ! out=$(export LC_ALL=C && "$WINE_LOADER_32" --version 2>&1 </dev/null); then
+    case $out in
+      *"Exec format error"*) why="this kernel runs no 32-bit programs" ;;
+      *) why="Wine's 32-bit loader does not start (${out##*$'\n'})" ;;
+    esac
+  fi
+  if [ -z "$why" ]; then
+    export PELLOMAR_WINE=wine PELLOMAR_WINE_32=1 PELLOMAR_WINE_SKIP_WHY=
+    export PELLOMAR_WINE_NOTE="this kernel runs 32-bit programs: both launchers run every scenario"
+  else
+    export PELLOMAR_WINE=$WINE_LOADER_64 PELLOMAR_WINE_32=0 PELLOMAR_WINE_SKIP_WHY=$why
+    export WINELOADER=$WINE_LOADER_64 WINEARCH=win64
+    export PELLOMAR_WINE_NOTE="$why: 32-bit runs skipped, the 64-bit launcher runs every scenario"
+  fi
+}
+
+wine_runs_build() { [ "$1" != win32 ] || [ "$PELLOMAR_WINE_32" = 1 ]; }
+
 start_wine() {
   local root=$1
+  choose_wine
   export WINEPREFIX="$root/prefix" WINEARCH=win64 WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  wineboot -i >"$root/wineboot.log" 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Control Panel\International' /v sLanguage /d ENU /f >/dev/null 2>&1
+  if ! "$PELLOMAR_WINE" wineboot -i >"$root/wineboot.log" 2>&1; then
+    echo "Wine could not make a prefix ($PELLOMAR_WINE wineboot -i):" >&2
+    tail -n 5 "$root/wineboot.log" >&2
+    return 1
+  fi
+  "$PELLOMAR_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  "$PELLOMAR_WINE" reg add 'HKCU\Control Panel\International' /v sLanguage /d ENU /f >/dev/null 2>&1
 }
 
 stop_desktop() {

@@ -20,6 +20,9 @@ import sys
 import tempfile
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "scripts" / "lib"))
+import suite  # noqa: E402
+
 # kind -> why the reader answers as Windows does and Wine does not
 KNOWN_DIFFERENCES = {
     "semicolon-key": "Windows treats a line starting with ';' as a comment; "
@@ -261,7 +264,9 @@ def generate(folder, count, seed):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--wine-query", required=True, type=Path)
+    parser.add_argument("--wine-query", required=True, type=Path,
+                        help="tests/wine's profile_query.exe of a build tree "
+                             "whose programs this machine's Wine runs")
     parser.add_argument("--native-query", required=True, type=Path)
     parser.add_argument("--files", type=int, default=600)
     parser.add_argument("--seed", type=int, default=2026)
@@ -275,7 +280,7 @@ def main():
             for _, _, q, path, section, key in queries))
         answers = {}
         for side, command in (
-                ("wine", ["wine", str(args.wine_query.resolve())]),
+                ("wine", suite.wine(args.wine_query.resolve())),
                 ("reader", [str(args.native_query.resolve())])):
             out = Path(tmp) / f"{side}.txt"
             subprocess.run(command + [str(query_file), str(out)], check=True,
@@ -285,6 +290,7 @@ def main():
 
     if len(answers["wine"]) != len(queries) or len(answers["reader"]) != len(queries):
         print("differential: answer counts differ from the query count")
+        suite.record_result("differential", 0, 1)
         return 1
     agree, known, wrong = 0, {}, []
     for query, w, n in zip(queries, answers["wine"], answers["reader"]):
@@ -305,6 +311,7 @@ def main():
     for (name, kind, q, _, section, key), w, n in wrong[:20]:
         print(f"  DISAGREE {name} [{section}] {key!r} ({q}): "
               f"Win32 {w!r}, reader {n!r}")
+    suite.record_result("differential", int(not wrong), int(bool(wrong)))
     return 1 if wrong else 0
 
 

@@ -7,10 +7,15 @@ saw to `compare`.
 import hashlib
 import os
 import shutil
+import sys
 from dataclasses import dataclass, field
 from pathlib import Path
 
-SCENARIO_DIR = Path(__file__).resolve().parent.parent / "scenarios"
+ROOT = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(ROOT / "scripts" / "lib"))
+import suite  # noqa: E402
+
+SCENARIO_DIR = ROOT / "tests" / "scenarios"
 
 
 @dataclass
@@ -163,6 +168,7 @@ class Tally:
     def __init__(self, label):
         self.label = label
         self.passed = self.failed = self.skipped = 0
+        self.why_skipped = set()
 
     def record(self, name, problems):
         print(f"{self.label}: {name}: {'ok' if not problems else 'FAILED'}")
@@ -174,9 +180,13 @@ class Tally:
     def skip(self, name, why):
         print(f"{self.label}: {name}: skipped ({why})")
         self.skipped += 1
+        self.why_skipped.add(why)
 
     def finish(self):
-        """Prints 'N passed, M failed' and returns the exit status."""
+        """Prints 'N passed, M failed[, K skipped]', records the tally for
+        the suite's closing line and returns the exit status."""
         line = f"{self.passed} passed, {self.failed} failed"
         print(line + (f", {self.skipped} skipped" if self.skipped else ""))
+        suite.record_result(self.label, self.passed, self.failed, self.skipped,
+                            self.why_skipped)
         return 1 if self.failed else 0

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Runs every scenario against the Windows launcher inside Wine.
 
-Expects DISPLAY and WINEPREFIX to name a running X server and a ready prefix
-(scripts/lib/wine.sh makes both). The test driver, the start recorder and the
-window owner come from the 32-bit build tree's tests/wine folder; the
-launcher under test may be either build's.
+Expects DISPLAY and WINEPREFIX to name a running X server and a ready prefix,
+and PELLOMAR_WINE the Wine command (scripts/lib/desktop.sh makes all three).
+The test driver, the start recorder and the window owner come from a build
+tree's tests/wine folder, normally the launcher's own. Where this machine's
+Wine runs no 32-bit programs, a 32-bit launcher or driver is not run: every
+scenario is counted as skipped, with the reason.
 """
 import argparse
 import os
@@ -15,6 +17,10 @@ import tempfile
 from pathlib import Path
 
 import scenarios
+from scenarios import suite
+
+# The programs of the tests/wine folder that the runs start.
+HELPERS = ("driver.exe", "recorder.exe", "window.exe")
 
 
 def run(scenario, launcher, programs, work):
@@ -39,7 +45,7 @@ def run(scenario, launcher, programs, work):
 
     log = base / "boxes.log"
     starts_log = base / "starts.log"
-    command = ["wine", str(programs / "driver.exe")]
+    command = suite.wine(programs / "driver.exe")
     if scenario.language:
         command += ["--language", scenario.language]
     if scenario.window:
@@ -71,14 +77,19 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--launcher", required=True, type=Path)
     parser.add_argument("--programs", required=True, type=Path,
-                        help="folder with driver.exe, recorder.exe, window.exe")
+                        help="folder with " + ", ".join(HELPERS))
     parser.add_argument("--label", default="wine")
     parser.add_argument("only", nargs="*", help="scenario names (default: all)")
     args = parser.parse_args()
 
     tally = scenarios.Tally(args.label)
+    why_not = suite.wine_skip_reason(
+        args.launcher, *(args.programs / p for p in HELPERS))
     with tempfile.TemporaryDirectory(prefix="pellomar-wine-") as tmp:
         for scenario in scenarios.load_all(args.only):
+            if why_not:
+                tally.skip(scenario.name, why_not)
+                continue
             tally.record(scenario.name, run(scenario, args.launcher.resolve(),
                                             args.programs.resolve(), Path(tmp)))
     return tally.finish()
