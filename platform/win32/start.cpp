@@ -65,35 +65,35 @@ struct Found {
 
 // Whether Windows finds a program named `candidate`: SearchPath looks where
 // CreateProcess looks and adds ".exe" to a name without extension, as
-// CreateProcess does. Records the full path in the Found at `context`.
+// CreateProcess does. Records the full path in the Found at `context`; the
+// folder ends where SearchPath says the file name begins (scanning for a
+// backslash could stop inside a double-byte character of an old Windows'
+// code page).
 bool FindProgram(const char* candidate, void* context) {
   Found* found = static_cast<Found*>(context);
-  unsigned length = 0;
-  if (win32::UseWide()) {
-    const WideText<> name(candidate);
-    char16_t full[win32::kLongUnits];
-    LPWSTR fullText = reinterpret_cast<LPWSTR>(full);
-    if (!name.complete()) return false;
-    const DWORD n = wide.searchPath(nullptr, name.get(), L".exe",
-                                    win32::kLongUnits, fullText, nullptr);
-    if (n == 0 || n >= win32::kLongUnits) return false;
-    if (!IsFile(wide.getFileAttributes(fullText))) return false;
-    bool cut = false;
-    length = utf::ToUtf8(full, n, found->path, kPathSize, &cut);
-    if (cut) return false;
-  } else {
+  if (!win32::UseWide()) {
+    LPSTR name = nullptr;
     const DWORD n = ::SearchPathA(nullptr, candidate, ".exe", kPathSize,
-                                  found->path, nullptr);
-    if (n == 0 || n >= kPathSize) return false;
-    if (!IsFile(::GetFileAttributesA(found->path))) return false;
-    length = n;
+                                  found->path, &name);
+    if (n == 0 || n >= kPathSize || name == nullptr) return false;
+    found->folderLength = static_cast<unsigned>(name - found->path);
+    return IsFile(::GetFileAttributesA(found->path));
   }
-  found->folderLength = 0;
-  for (unsigned i = 0; i < length; ++i) {
-    if (found->path[i] == '\\' || found->path[i] == '/')
-      found->folderLength = i + 1;
-  }
-  return true;
+  const WideText<> wCandidate(candidate);
+  if (!wCandidate.complete()) return false;
+  char16_t full[win32::kLongUnits];
+  LPWSTR fullText = reinterpret_cast<LPWSTR>(full);
+  LPWSTR name = nullptr;
+  const DWORD n = wide.searchPath(nullptr, wCandidate.get(), L".exe",
+                                  win32::kLongUnits, fullText, &name);
+  if (n == 0 || n >= win32::kLongUnits || name == nullptr) return false;
+  if (!IsFile(wide.getFileAttributes(fullText))) return false;
+  bool cut = false;
+  found->folderLength =
+      utf::ToUtf8(full, static_cast<unsigned>(name - fullText), found->path,
+                  kPathSize, &cut);
+  if (!cut) utf::ToUtf8(full, n, found->path, kPathSize, &cut);
+  return !cut;
 }
 
 // Full path of `name` in the system folder, when that file exists.
