@@ -79,8 +79,10 @@ def read_events(log):
 
 
 def wait_for_starts(log, expected, sleep=0):
-    """The lines of the log once the `expected` events are there (or after
-    a few seconds, plus the seconds that the programs sleep)."""
+    """The lines of the log once the `expected` events (or that many starts)
+    are there, or after a few seconds plus those that the programs sleep."""
+    if isinstance(expected, int):
+        expected = ["start"] * expected
     deadline = time.monotonic() + 5 + sleep
     while time.monotonic() < deadline:
         if len(scenarios.relevant(read_events(log), expected)) >= len(expected):
