@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "launcher/launcher.h"
+#include "platform/win32/calls.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ void LoadDllsFromSystemFolderOnly() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine,
                    int show) {
   LoadDllsFromSystemFolderOnly();
+  win32::ChooseCalls();
   return LauncherMain(instance, previous, commandLine, show);
 }
 

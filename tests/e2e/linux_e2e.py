@@ -21,8 +21,11 @@ import no_writes
 import scenarios
 
 RECORDER = """#!/bin/sh
-# Stand-in program: records that it was started, and with what.
-{ printf 'start %s' "$0"; for a in "$@"; do printf ' %s' "$a"; done; echo; } >> "$PELLOMAR_START_LOG"
+# Stand-in program: records that it was started, with what, as which file and
+# in which folder; first sleeps for PELLOMAR_START_SLEEP seconds when set.
+[ -z "$PELLOMAR_START_SLEEP" ] || /bin/sleep "$PELLOMAR_START_SLEEP"
+{ printf 'start %s' "$0"; for a in "$@"; do printf ' %s' "$a"; done; echo
+  echo "program $0"; echo "cwd $(pwd -P)"; } >> "$PELLOMAR_START_LOG"
 """
 
 
@@ -43,8 +46,14 @@ def split_windows(line):
 
 
 def normalise_start(line):
-    """'start <command line>' as the program sees itself started."""
-    words = split_windows(line[len("start "):])
+    """'start <command line>' as the program sees itself started; the path
+    of 'program' and 'cwd' lines in its native form."""
+    kind, _, rest = line.partition(" ")
+    if kind in ("program", "cwd"):
+        return f"{kind} {native_path(rest) if rest.startswith('Z:') else rest}"
+    if kind != "start":
+        return line
+    words = split_windows(rest)
     if words[0].startswith("Z:") or "\\" in words[0]:
         words[0] = native_path(words[0])
     return "start " + " ".join(words)
@@ -65,15 +74,23 @@ def parse_boxes(output):
     return boxes
 
 
-def wait_for_starts(log, expected):
-    deadline = time.monotonic() + 5
+def read_events(log):
+    return (log.read_text(encoding="utf-8", errors="replace").splitlines()
+            if log.exists() else [])
+
+
+def wait_for_starts(log, expected, sleep=0):
+    """The lines of the log once the `expected` events (or that many starts)
+    are there, or after a few seconds plus those that the programs sleep."""
+    if isinstance(expected, int):
+        expected = ["start"] * expected
+    deadline = time.monotonic() + 5 + sleep
     while time.monotonic() < deadline:
-        count = len(log.read_text().splitlines()) if log.exists() else 0
-        if count >= expected:
+        if len(scenarios.relevant(read_events(log), expected)) >= len(expected):
             break
         time.sleep(0.02)
     time.sleep(0.2)  # room for a start that should not have happened
-    return log.read_text().splitlines() if log.exists() else []
+    return read_events(log)
 
 
 def lay_out_folder(scenario, launcher, base):
@@ -81,9 +98,9 @@ def lay_out_folder(scenario, launcher, base):
     and the recorder script as every program; the Windows directory holds
     win.ini when the scenario names a language. Returns (dirs, places, exe).
     """
-    dirs = {key: base / key for key in ("folder", "installed", "windows")}
-    for d in dirs.values():
-        d.mkdir(parents=True)
+    dirs = scenarios.make_folders(scenario, base)
+    dirs["windows"] = base / "windows"
+    dirs["windows"].mkdir()
     places = {key: scenarios.windows_path(d) for key, d in dirs.items()}
     exe = dirs["folder"] / "autorun"
     shutil.copyfile(launcher, exe)
@@ -100,13 +117,15 @@ def lay_out_folder(scenario, launcher, base):
 def run(scenario, launcher, window_program, work, trace):
     base = work / scenario.name
     dirs, places, exe = lay_out_folder(scenario, launcher, base)
-    watched = list(dirs.values())
+    watched = [dirs[key] for key in ("folder", "installed", "windows")]
     before = scenarios.snapshot(watched)
 
     starts_log = base / "starts.log"
     env = {"PATH": "/nonexistent", "LANG": "C", "HOME": str(base),
            "XDG_CONFIG_HOME": str(dirs["windows"]),
            "PELLOMAR_START_LOG": str(starts_log)}
+    if scenario.sleep:
+        env["PELLOMAR_START_SLEEP"] = str(scenario.sleep)
     if scenario.window and os.environ.get("DISPLAY"):
         env["DISPLAY"] = os.environ["DISPLAY"]
     owner = None
@@ -118,22 +137,35 @@ def run(scenario, launcher, window_program, work, trace):
                       for a in scenario.answers)
     wrapper = []
     trace_log = base / "strace.log"
+    # A traced launcher would not end before the programs it started.
+    trace = None if scenario.sleep else trace
     if trace:
         wrapper = [trace, "-f", "-qq", "-e", "trace=file,desc,process",
                    "-o", str(trace_log)]
     try:
-        result = subprocess.run(wrapper + [str(exe)], input=answers, env=env,
-                                cwd=base, capture_output=True, text=True,
-                                errors="replace", timeout=60)
+        # Output goes to files, not pipes: a started program inherits them,
+        # and the launcher's end must not wait for that program's.
+        with open(base / "stdout", "w+", encoding="utf-8",
+                  errors="replace") as out, \
+                open(base / "stderr", "w+", encoding="utf-8",
+                     errors="replace") as err:
+            result = subprocess.run(wrapper + [str(exe)], input=answers,
+                                    env=env, cwd=base, stdout=out, stderr=err,
+                                    text=True, encoding="utf-8", timeout=60)
+            with open(starts_log, "a", encoding="utf-8") as log:
+                log.write("launcher ended\n")
+            out.seek(0)
+            err.seek(0)
+            result.stdout, result.stderr = out.read(), err.read()
     finally:
         if owner is not None:
             owner.kill()
             owner.wait()
-    expected_starts = scenarios.expected_lines(scenario, places)[1]
-    starts = wait_for_starts(starts_log, len(expected_starts))
+    expected_events = scenarios.expected_lines(scenario, places)[1]
+    events = wait_for_starts(starts_log, expected_events, scenario.sleep)
     after = scenarios.snapshot(watched)
     problems = scenarios.compare(scenario, places, parse_boxes(result.stdout),
-                                 starts, result.returncode, before, after,
+                                 events, result.returncode, before, after,
                                  normalise_start)
     if trace:
         written = no_writes.writes(trace_log.read_text(errors="replace"))
@@ -161,6 +193,9 @@ def main():
     tally = scenarios.Tally(args.label)
     with tempfile.TemporaryDirectory(prefix="pellomar-linux-") as tmp:
         for scenario in scenarios.load_all(args.only):
+            if not scenario.runs_on("linux"):
+                tally.skip(scenario.name, "Windows only")
+                continue
             if scenario.window and not can_window:
                 tally.skip(scenario.name, "no X display")
                 continue

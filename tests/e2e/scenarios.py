@@ -6,6 +6,7 @@ saw to `compare`.
 """
 import hashlib
 import os
+import re
 import shutil
 import sys
 from dataclasses import dataclass, field
@@ -18,22 +19,47 @@ import suite  # noqa: E402
 SCENARIO_DIR = ROOT / "tests" / "scenarios"
 
 
+REPOSITORY = SCENARIO_DIR.parent.parent
+PLACES = ("folder", "installed", "windows", "above")
+
+
+@dataclass
+class File:
+    place: str
+    name: str
+    lines: list = field(default_factory=list)  # content, or None with copy
+    encoding: str = "latin-1"
+    copy: str = ""  # a repository file copied byte for byte
+
+
 @dataclass
 class Scenario:
     name: str
     title: str = ""
-    files: list = field(default_factory=list)  # (place, name, content)
+    files: list = field(default_factory=list)  # File
     programs: list = field(default_factory=list)  # (place, name)
+    paths: dict = field(default_factory=dict)  # place: folder name
     language: str = ""
     window: str = ""
+    sleep: int = 0
+    only: str = ""
     answers: list = field(default_factory=list)
     expected: list = field(default_factory=list)
+
+    def runs_on(self, platform):
+        return not self.only or self.only == platform
+
+
+FILE_LINE = re.compile(r"(?P<name>.+?)(?:\s+from\s+(?P<copy>\S+)"
+                       r"|\s*=\s*(?P<fixture>\S+))?"
+                       r"(?:\s+in\s+(?P<encoding>\S+))?$")
 
 
 def parse(path):
     scenario = Scenario(name=path.stem)
     block = None  # the list that indented lines go to
-    for number, line in enumerate(path.read_text().splitlines(), 1):
+    text = path.read_text(encoding="utf-8")
+    for number, line in enumerate(text.splitlines(), 1):
         if line.startswith("  "):
             if block is None:
                 raise ValueError(f"{path}:{number}: indented line outside a block")
@@ -47,18 +73,29 @@ def parse(path):
                 scenario.title = line[1:].strip()
             continue
         word, _, rest = line.partition(" ")
-        if word in ("folder", "installed", "windows"):
-            name, _, fixture = (p.strip() for p in rest.partition("="))
-            if fixture:
-                content = (SCENARIO_DIR / fixture).read_text().splitlines()
-                scenario.files.append((word, name, content))
-            else:
-                content = []
-                scenario.files.append((word, name, content))
-                block = content
+        if word in ("folder", "installed", "windows", "above"):
+            match = FILE_LINE.match(rest.strip())
+            file = File(word, match["name"],
+                        encoding=match["encoding"] or "latin-1",
+                        copy=match["copy"] or "")
+            if match["fixture"]:
+                file.lines = (path.parent / match["fixture"]).read_text(
+                    encoding="utf-8").splitlines()
+            elif not file.copy:
+                block = file.lines
+            scenario.files.append(file)
         elif word == "program":
             place, _, name = rest.partition(" ")
             scenario.programs.append((place, name.strip()))
+        elif word == "path":
+            place, _, name = rest.partition(" ")
+            if place not in ("folder", "installed") or not name.strip():
+                raise ValueError(f"{path}:{number}: path folder|installed NAME")
+            scenario.paths[place] = name.strip()
+        elif word == "sleep":
+            scenario.sleep = int(rest)
+        elif word == "only":
+            scenario.only = rest.strip()
         elif word == "language":
             scenario.language = rest.strip()
         elif word == "window":
@@ -72,8 +109,8 @@ def parse(path):
     return scenario
 
 
-def load_all(names=None):
-    paths = sorted(SCENARIO_DIR.glob("*.scenario"))
+def load_all(names=None, folder=SCENARIO_DIR):
+    paths = sorted(Path(folder).glob("*.scenario"))
     scenarios = [parse(p) for p in paths]
     if names:
         scenarios = [s for s in scenarios if s.name in names]
@@ -91,18 +128,42 @@ def substitute(text, places):
     return text
 
 
-def lay_out(scenario, dirs, places, recorder, recorder_mode=0o755):
-    """Writes the scenario's files into dirs["folder"|"installed"|"windows"].
+def make_folders(scenario, base):
+    """The launcher's folder and the installed application's under `base`,
+    named as the scenario says, and the folder that holds the launcher's
+    ("above"). Returns {place: Path} without "windows", each folder made."""
+    dirs = {place: base.joinpath(*scenario.paths.get(place, place).replace(
+        "\\", "/").split("/")) for place in ("folder", "installed")}
+    dirs["above"] = dirs["folder"].parent
+    for d in dirs.values():
+        d.mkdir(parents=True, exist_ok=True)
+    return dirs
 
-    `places` maps folder/installed/windows to the paths the launcher sees.
+
+def encode(text, encoding):
+    """UTF-16 is written little-endian with its byte-order mark."""
+    if encoding.lower().replace("_", "-") in ("utf-16", "utf16"):
+        return b"\xff\xfe" + text.encode("utf-16-le")
+    return text.encode(encoding)
+
+
+def lay_out(scenario, dirs, places, recorder, recorder_mode=0o755):
+    """Writes the scenario's files into dirs[place] (folder, installed,
+    windows, above).
+
+    `places` maps the places to the paths the launcher sees.
     Returns the paths of every file laid out, for the unchanged check.
     """
     written = []
-    for place, name, content in scenario.files:
-        target = Path(dirs[place]) / name
+    for file in scenario.files:
+        target = Path(dirs[file.place]) / file.name
         target.parent.mkdir(parents=True, exist_ok=True)
-        text = "".join(substitute(line, places) + "\r\n" for line in content)
-        target.write_bytes(text.encode("latin-1"))
+        if file.copy:
+            shutil.copyfile(REPOSITORY / file.copy, target)
+        else:
+            text = "".join(substitute(line, places) + "\r\n"
+                           for line in file.lines)
+            target.write_bytes(encode(text, file.encoding))
         written.append(target)
     for place, name in scenario.programs:
         target = Path(dirs[place]) / name
@@ -128,24 +189,47 @@ def snapshot(paths):
 
 
 def expected_lines(scenario, places):
+    """The boxes expected, in order, and the events: what the started
+    programs record and when the launcher ended."""
     lines = [substitute(line, places) for line in scenario.expected]
     boxes = [line for line in lines if line.startswith("box ")]
-    starts = [line for line in lines if line.startswith("start ")]
-    return boxes, starts
+    events = [line for line in lines if not line.startswith("box ")]
+    return boxes, events
 
 
-def compare(scenario, places, boxes, starts, exit_code, before, after,
-            normalise_start=None):
-    """Returns a list of differences; empty when the run was as described."""
-    want_boxes, want_starts = expected_lines(scenario, places)
-    if normalise_start is not None:
-        want_starts = [normalise_start(s) for s in want_starts]
-        starts = [normalise_start(s) for s in starts]
+def kind(line):
+    return line.split(" ", 1)[0]
+
+
+def relevant(events, expected):
+    """The events of the kinds that the expectation names; "start" when it
+    names none (nothing may start then)."""
+    kinds = {kind(line) for line in expected} or {"start"}
+    return [line for line in events if kind(line) in kinds]
+
+
+def compare_events(want, got, normalise=None):
+    """A difference between the events expected and those recorded (all of
+    a run's lines), or None."""
+    got = relevant(got, want)
+    if normalise is not None:
+        want = [normalise(line) for line in want]
+        got = [normalise(line) for line in got]
+    return None if got == want else diff("events", want, got)
+
+
+def compare(scenario, places, boxes, events, exit_code, before, after,
+            normalise=None):
+    """Returns a list of differences; empty when the run was as described.
+    `events` are all the lines that the started programs and the runner
+    recorded."""
+    want_boxes, want_events = expected_lines(scenario, places)
     problems = []
     if boxes != want_boxes:
         problems.append(diff("boxes", want_boxes, boxes))
-    if starts != want_starts:
-        problems.append(diff("starts", want_starts, starts))
+    problem = compare_events(want_events, events, normalise)
+    if problem:
+        problems.append(problem)
     if exit_code != 0:
         problems.append(f"exit code {exit_code}, expected 0")
     if before != after:

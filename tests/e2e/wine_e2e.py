@@ -23,24 +23,24 @@ from scenarios import suite
 HELPERS = ("driver.exe", "recorder.exe", "window.exe")
 
 
+# The Western code page under which the scenarios are written: names and
+# messages outside it must still work (the launcher's wide functions).
+CODE_PAGE = 1252
+
+
 def run(scenario, launcher, programs, work):
     base = work / scenario.name
-    dirs = {
-        "folder": base / "folder",
-        "installed": base / "installed",
-        "windows": Path(os.environ["WINEPREFIX"]) / "drive_c" / "windows",
-    }
-    for key in ("folder", "installed"):
-        dirs[key].mkdir(parents=True)
-    places = {"folder": scenarios.windows_path(dirs["folder"]),
-              "installed": scenarios.windows_path(dirs["installed"]),
-              "windows": "C:\\windows"}
+    dirs = scenarios.make_folders(scenario, base)
+    dirs["windows"] = Path(os.environ["WINEPREFIX"]) / "drive_c" / "windows"
+    places = {key: scenarios.windows_path(d) for key, d in dirs.items()}
+    places["windows"] = "C:\\windows"
     exe = dirs["folder"] / "pellomar.exe"
     shutil.copyfile(launcher, exe)
     written = scenarios.lay_out(scenario, dirs, places,
                                 programs / "recorder.exe")
     watched = [dirs["folder"], dirs["installed"]] + [
-        p for p in written if dirs["windows"] in p.parents]
+        p for p in written
+        if dirs["windows"] in p.parents or p.parent == dirs["above"]]
     before = scenarios.snapshot(watched)
 
     log = base / "boxes.log"
@@ -54,14 +54,18 @@ def run(scenario, launcher, programs, work):
     command += scenario.answers
     env = dict(os.environ,
                PELLOMAR_START_LOG=scenarios.windows_path(starts_log))
+    if scenario.sleep:
+        env["PELLOMAR_START_SLEEP"] = str(scenario.sleep)
     subprocess.run(command, env=env, cwd=programs, timeout=120,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    lines = log.read_text(errors="replace").splitlines() if log.exists() else []
+    lines = (log.read_text(encoding="utf-8", errors="replace").splitlines()
+             if log.exists() else [])
     boxes = [line for line in lines if line.startswith("box ")]
     exits = [line for line in lines if line.startswith("exit ")]
     exit_code = int(exits[-1].split()[1]) if exits else None
-    starts = (starts_log.read_text(errors="replace").splitlines()
+    events = (starts_log.read_text(encoding="utf-8",
+                                   errors="replace").splitlines()
               if starts_log.exists() else [])
     after = scenarios.snapshot(watched)
     for p in written:
@@ -69,8 +73,12 @@ def run(scenario, launcher, programs, work):
             p.unlink()
     if "timeout" in lines:
         return ["the launcher did not end within a minute"]
-    return scenarios.compare(scenario, places, boxes, starts, exit_code,
-                             before, after)
+    problems = scenarios.compare(scenario, places, boxes, events, exit_code,
+                                 before, after)
+    if f"codepage {CODE_PAGE}" not in lines:
+        problems.append(f"Wine's code page is not {CODE_PAGE}: "
+                        + ", ".join(l for l in lines if l.startswith("codepage")))
+    return problems
 
 
 def main():
@@ -79,6 +87,9 @@ def main():
     parser.add_argument("--programs", required=True, type=Path,
                         help="folder with " + ", ".join(HELPERS))
     parser.add_argument("--label", default="wine")
+    parser.add_argument("--scenarios", type=Path,
+                        default=scenarios.SCENARIO_DIR,
+                        help="folder of the scenarios (default: all shared)")
     parser.add_argument("only", nargs="*", help="scenario names (default: all)")
     args = parser.parse_args()
 
@@ -86,7 +97,10 @@ def main():
     why_not = suite.wine_skip_reason(
         args.launcher, *(args.programs / p for p in HELPERS))
     with tempfile.TemporaryDirectory(prefix="pellomar-wine-") as tmp:
-        for scenario in scenarios.load_all(args.only):
+        # A scenario written for the other platform alone is not this
+        # runner's to count.
+        for scenario in [s for s in scenarios.load_all(args.only, args.scenarios)
+                         if s.runs_on("windows")]:
             if why_not:
                 tally.skip(scenario.name, why_not)
                 continue

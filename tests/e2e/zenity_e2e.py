@@ -59,7 +59,7 @@ def run(scenario, launcher, work, artefacts):
     starts_log = base / "starts.log"
     env = dict(os.environ, LANG="C", XDG_CONFIG_HOME=str(dirs["windows"]),
                PELLOMAR_START_LOG=str(starts_log))
-    want_boxes, want_starts = scenarios.expected_lines(scenario, places)
+    want_boxes, want_events = scenarios.expected_lines(scenario, places)
 
     process = subprocess.Popen([str(exe)], env=env, cwd=base,
                                stdin=subprocess.DEVNULL,
@@ -92,10 +92,11 @@ def run(scenario, launcher, work, artefacts):
         problems.append("the console was used: " + output.strip())
     if code != 0:
         problems.append(f"exit code {code}")
-    starts = linux_e2e.wait_for_starts(starts_log, len(want_starts))
-    norm = linux_e2e.normalise_start
-    if [norm(s) for s in starts] != [norm(s) for s in want_starts]:
-        problems.append(scenarios.diff("starts", want_starts, starts))
+    events = linux_e2e.wait_for_starts(starts_log, want_events)
+    problem = scenarios.compare_events(want_events, events,
+                                       linux_e2e.normalise_start)
+    if problem:
+        problems.append(problem)
     return problems
 
 

@@ -3,7 +3,8 @@
 
 - It imports from KERNEL32.dll, USER32.dll and msvcrt.dll only: all three are
   known to Windows, so a DLL planted beside the launcher is never loaded in
-  their place.
+  their place. It imports no wide (...W) function: those are looked up at run
+  time where Windows has them, so the launcher loads on Windows 95/98/ME.
 - It is relocatable and non-executable-data compatible (DYNAMIC_BASE,
   NX_COMPAT; HIGH_ENTROPY_VA for 64-bit), and no section is both writable and
   executable.
@@ -97,14 +98,28 @@ class Pe:
         return self.data[at:self.data.index(b"\0", at)].decode()
 
     def imports(self):
+        return list(self.imported_functions())
+
+    def imported_functions(self):
+        """{DLL name: [function names, or #ordinal]}, in table order."""
         rva, _ = self.directories[1]
-        names = []
+        found = {}
         at = self.offset(rva)
+        width, ordinal_flag = (8, 1 << 63) if self.is64 else (4, 1 << 31)
         while True:
-            name_rva = struct.unpack_from("<I", self.data, at + 12)[0]
+            lookup, _, _, name_rva, thunks = struct.unpack_from(
+                "<IIIII", self.data, at)
             if name_rva == 0:
-                return names
-            names.append(self.cstring(name_rva))
+                return found
+            functions = found.setdefault(self.cstring(name_rva), [])
+            entry = self.offset(lookup or thunks)
+            while True:
+                value = int.from_bytes(self.data[entry:entry + width], "little")
+                if value == 0:
+                    break
+                functions.append(f"#{value & 0xFFFF}" if value & ordinal_flag
+                                 else self.cstring((value & 0x7FFFFFFF) + 2))
+                entry += width
             at += 20
 
     def resources(self):
@@ -225,6 +240,11 @@ def check(path, objdump):
     dlls = pe.imports()
     fact({d.lower() for d in dlls} <= ALLOWED_DLLS,
          "imports " + ", ".join(dlls))
+    wide = [f for functions in pe.imported_functions().values()
+            for f in functions if f.endswith("W")]
+    fact(not wide, "no wide function imported (each is looked up at run "
+         "time, so Windows 95/98/ME load the launcher)" +
+         (": " + ", ".join(wide) if wide else ""))
     fact(pe.subsystem == 2, f"GUI subsystem ({pe.subsystem})")
     flags = pe.dll_characteristics
     fact(bool(flags & DYNAMIC_BASE), "DYNAMIC_BASE")

@@ -14,9 +14,12 @@
 // (caption, text, buttons) and answered: questions take the next ANSWER (yes
 // or no; no once they run out), notices are confirmed. LOG receives one line
 // per box, "box 0x24 [caption] text" for a Yes/No box and "box 0x40 [caption]
-// text" for an OK box (the style is told by the buttons), then "exit N".
+// text" for an OK box (the style is told by the buttons), in UTF-8, then
+// "exit N". The first line is "codepage N", the system's ANSI code page.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+// After windows.h.
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -42,11 +45,37 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) {
   return FALSE;
 }
 
+std::string Utf8(const wchar_t* text) {
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return "";
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
+  out.resize(static_cast<size_t>(n - 1));
+  return out;
+}
+
+// A window's text as UTF-8, read as Unicode so that no letter is lost to
+// the code page.
 std::string TextOf(HWND window) {
   if (window == nullptr) return "";
-  char text[2048] = "";
-  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  return text;
+  wchar_t text[2048] = L"";
+  SendMessageW(window, WM_GETTEXT, sizeof text / sizeof text[0],
+               reinterpret_cast<LPARAM>(text));
+  return Utf8(text);
+}
+
+// Adds "launcher ended" to the log of the started programs (named by
+// PELLOMAR_START_LOG), so that a test can tell what they recorded before the
+// launcher ended and what after.
+void RecordLauncherEnded() {
+  char path[MAX_PATH];
+  if (GetEnvironmentVariableA("PELLOMAR_START_LOG", path, MAX_PATH) == 0)
+    return;
+  FILE* out = std::fopen(path, "ab");
+  if (out == nullptr) return;
+  std::fputs("launcher ended\n", out);
+  std::fclose(out);
 }
 
 HWND VisibleButton(HWND box, int id) {
@@ -130,20 +159,25 @@ DWORD ActiveProcesses(HANDLE job) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
+  // Arguments as Unicode: the launcher's folder may have any name.
+  int argc = 0;
+  wchar_t** wideArgs = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) args.push_back(Utf8(wideArgs[i]));
   const char* language = nullptr;
   const char* windowClass = nullptr;
   bool firstBoxOnly = false;
   int at = 1;
-  for (; at < argc && std::strncmp(argv[at], "--", 2) == 0; ++at) {
-    if (std::strcmp(argv[at], "--language") == 0 && at + 1 < argc) {
-      language = argv[++at];
-    } else if (std::strcmp(argv[at], "--window") == 0 && at + 1 < argc) {
-      windowClass = argv[++at];
-    } else if (std::strcmp(argv[at], "--first-box") == 0) {
+  for (; at < argc && args[at].compare(0, 2, "--") == 0; ++at) {
+    if (args[at] == "--language" && at + 1 < argc) {
+      language = args[++at].c_str();
+    } else if (args[at] == "--window" && at + 1 < argc) {
+      windowClass = args[++at].c_str();
+    } else if (args[at] == "--first-box") {
       firstBoxOnly = true;
     } else {
-      std::fprintf(stderr, "driver: unknown option %s\n", argv[at]);
+      std::fprintf(stderr, "driver: unknown option %s\n", args[at].c_str());
       return 2;
     }
   }
@@ -151,10 +185,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: driver [options] LOG LAUNCHER [ANSWER...]\n");
     return 2;
   }
-  FILE* log = std::fopen(argv[at], "w");
+  FILE* log = _wfopen(wideArgs[at], L"wb");
   if (log == nullptr) return 2;
-  const std::string launcher = argv[at + 1];
-  std::vector<std::string> answers(argv + at + 2, argv + argc);
+  // The system code page: what the 8-bit functions would turn texts into.
+  std::fprintf(log, "codepage %u\n", GetACP());
+  const std::wstring launcher = wideArgs[at + 1];
+  std::vector<std::string> answers(args.begin() + at + 2, args.end());
 
   bool hadLanguage = false;
   const std::string previousLanguage =
@@ -163,16 +199,16 @@ int main(int argc, char** argv) {
       windowClass != nullptr ? StartWindowOwner(windowClass) : nullptr;
 
   HANDLE job = CreateJobObjectA(nullptr, nullptr);
-  std::string command = "\"" + launcher + "\"";
-  const std::string folder = FolderOf(launcher);
-  STARTUPINFOA si = {};
+  std::wstring command = L"\"" + launcher + L"\"";
+  const std::wstring folder = launcher.substr(0, launcher.find_last_of(L"\\/"));
+  STARTUPINFOW si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
   const DWORD started = GetTickCount();
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE,
+  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE,
                       CREATE_SUSPENDED, nullptr, folder.c_str(), &si, &pi)) {
-    std::fprintf(log, "cannot start %s (error %lu)\n", launcher.c_str(),
-                 GetLastError());
+    std::fprintf(log, "cannot start %s (error %lu)\n",
+                 Utf8(launcher.c_str()).c_str(), GetLastError());
     std::fclose(log);
     return 1;
   }
@@ -182,7 +218,10 @@ int main(int argc, char** argv) {
   size_t nextAnswer = 0;
   bool timedOut = false;
   for (;;) {
-    if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) break;
+    if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) {
+      RecordLauncherEnded();
+      break;
+    }
     if (GetTickCount() - started > 60000) {
       timedOut = true;
       TerminateProcess(pi.hProcess, 99);

@@ -1,0 +1,83 @@
+// Which Windows functions the layer calls: the wide (UTF-16) ones wherever
+// Windows has them, chosen once at start-up.
+//
+// Windows of the NT family (NT 4, 2000 and every later one) gets the wide
+// functions: the layer converts the launcher's UTF-8 to and from UTF-16 at the
+// seam, so that any folder name and any message language work whatever the
+// system code page. Windows 95, 98 and ME, whose wide functions are mostly
+// empty shells, keep the 8-bit (A) functions: texts are then in the system
+// code page, as those Windows give them. The wide functions are looked up with
+// GetProcAddress, so the executable imports none of them and still loads on
+// those old Windows.
+#pragma once
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include "platform/win32/utf.h"
+
+namespace win32 {
+
+struct WideCalls {
+  DWORD(WINAPI* getProfileString)(LPCWSTR, LPCWSTR, LPCWSTR, LPWSTR, DWORD);
+  DWORD(WINAPI* getPrivateProfileString)
+  (LPCWSTR, LPCWSTR, LPCWSTR, LPWSTR, DWORD, LPCWSTR);
+  UINT(WINAPI* getPrivateProfileInt)(LPCWSTR, LPCWSTR, INT, LPCWSTR);
+  DWORD(WINAPI* getModuleFileName)(HMODULE, LPWSTR, DWORD);
+  DWORD(WINAPI* getFileAttributes)(LPCWSTR);
+  DWORD(WINAPI* searchPath)(LPCWSTR, LPCWSTR, LPCWSTR, DWORD, LPWSTR, LPWSTR*);
+  UINT(WINAPI* getSystemDirectory)(LPWSTR, UINT);
+  BOOL(WINAPI* createProcess)
+  (LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD,
+   LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION);
+  HMODULE(WINAPI* loadLibrary)(LPCWSTR);
+  HWND(WINAPI* findWindow)(LPCWSTR, LPCWSTR);
+  int(WINAPI* messageBox)(HWND, LPCWSTR, LPCWSTR, UINT);
+};
+
+// The wide functions; meaningful only when UseWide() is true.
+extern WideCalls wide;
+
+// Decides once, before the launcher runs, which functions are used.
+void ChooseCalls();
+
+// True when the wide functions are used and texts are UTF-8.
+bool UseWide();
+
+// Looks up `name` in `module` as a function of type Function; null when the
+// module lacks it.
+template <typename Function>
+Function Lookup(HMODULE module, const char* name) {
+  const FARPROC found = ::GetProcAddress(module, name);
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+// Size in UTF-16 units of the buffers that hold a text of the launcher (its
+// texts live in 256-byte buffers, so each fits) and of those that receive a
+// value, a path or a command line from Windows.
+constexpr unsigned kTextUnits = 256;
+constexpr unsigned kLongUnits = 1024;
+
+// A text of the launcher in UTF-16 (at most Units - 1 units), for a wide
+// function. A null text stays null.
+template <unsigned Units = kTextUnits>
+class WideText {
+ public:
+  explicit WideText(const char* text)
+      : null_(text == nullptr),
+        complete_(utf::ToUtf16(null_ ? "" : text, units_, Units)) {}
+  LPCWSTR get() const {
+    return null_ ? nullptr : reinterpret_cast<LPCWSTR>(units_);
+  }
+  LPWSTR writable() { return reinterpret_cast<LPWSTR>(units_); }
+  const char16_t* units() const { return units_; }
+  // False when the text did not fit and only its beginning is held.
+  bool complete() const { return complete_; }
+
+ private:
+  char16_t units_[Units];
+  bool null_;
+  bool complete_;
+};
+
+}  // namespace win32
