@@ -12,6 +12,7 @@
 #include "launcher/launcher.h"
 #include "platform/ascii.h"
 #include "platform/emulation/paths.h"
+#include "platform/emulation/utf8.h"
 #include "platform/ini/ini_reader.h"
 #include "platform/seam.h"
 
@@ -148,9 +149,52 @@ bool ScanFile(const emulation::Windows& windows, const std::string& native,
 
 std::string Quoted(const char* text) { return std::string("\"") + text + "\""; }
 
-std::string Cut(const std::string& key) {
-  return key + " is longer than " + std::to_string(text::kLongestValue) +
-         " characters and is cut";
+// The bytes a value takes in UTF-8, as the launcher holds it, and the width
+// of its widest character there. UTF-16 and UTF-8 text is already counted so;
+// 8-bit text that is not UTF-8 is what the Windows launcher turns from the
+// system's code page into UTF-8, counted for Western Windows (1252).
+struct Utf8Size {
+  std::size_t bytes;
+  std::size_t widest;
+};
+
+Utf8Size SizeInUtf8(const ini::Line& line, bool convertedFrom1252) {
+  const std::string value(line.value, line.valueLength);
+  const std::string held =
+      convertedFrom1252 ? emulation::Windows1252ToUtf8(value) : value;
+  Utf8Size size = {held.size(), 1};
+  const auto* bytes = reinterpret_cast<const unsigned char*>(held.data());
+  for (std::size_t i = 0; i < held.size();) {
+    const std::size_t n = std::max<std::size_t>(
+        1, emulation::Utf8SequenceLength(bytes + i, held.size() - i));
+    size.widest = std::max(size.widest, n);
+    i += n;
+  }
+  return size;
+}
+
+// The warning for a value that does not fit, with how many characters of
+// its widest script would (an 8-bit value held 254 of any script; in UTF-8 a
+// Cyrillic letter takes 2 bytes, a Japanese one 3); empty when it fits.
+std::string DoesNotFit(const std::string& key, const ini::Line& line,
+                       ini::Encoding encoding, bool windowsRules) {
+  const bool converted =
+      windowsRules && encoding == ini::Encoding::kBytes &&
+      !emulation::IsStrictUtf8(std::string(line.value, line.valueLength));
+  const Utf8Size size = SizeInUtf8(line, converted);
+  if (!line.valueCut && size.bytes <= text::kLongestValue) return "";
+  std::string problem =
+      key + " is longer than " + std::to_string(text::kLongestValue) +
+      " bytes" +
+      (converted ? " once Windows turns it from code page 1252 into UTF-8"
+                 : "") +
+      " and is cut";
+  if (size.widest > 1)
+    problem += " (at " + std::to_string(size.widest) +
+               " bytes a character in UTF-8, " +
+               std::to_string(text::kLongestValue / size.widest) +
+               " characters of that script fit)";
+  return problem;
 }
 
 // An integer as the profile functions write it plainly: an optional sign
@@ -178,6 +222,7 @@ bool DriveWithoutFolder(const char* name) {
 // A scan that takes section headers and key lines apart.
 class FileScan : public ini::LineVisitor {
  public:
+  void Begin(ini::Encoding encoding) override { encoding_ = encoding; }
   void Visit(const ini::Line& line) final {
     if (line.kind == ini::Line::kSection)
       Section(line);
@@ -189,6 +234,8 @@ class FileScan : public ini::LineVisitor {
   ~FileScan() = default;
   virtual void Section(const ini::Line& line) = 0;
   virtual void Key(const ini::Line& line) = 0;
+
+  ini::Encoding encoding_ = ini::Encoding::kBytes;
 };
 
 // The settings file: [Auto], and [Auto.Linux] under Linux rules.
@@ -284,7 +331,8 @@ class SettingsScan final : public FileScan {
     const std::string key = SettingKey[index];
     bool* set = (part_ == Part::kAuto ? setAuto_ : setLinux_) + index;
     *set = line.hasValue && line.valueLength > 0;
-    if (line.valueCut) warn_({shown_, line.number, Cut(key)});
+    const std::string cut = DoesNotFit(key, line, encoding_, !linuxRules_);
+    if (!cut.empty()) warn_({shown_, line.number, cut});
     if (std::strstr(line.value, " ;") != nullptr)
       warn_({shown_, line.number,
              key + " " + Quoted(line.value) +
@@ -359,8 +407,11 @@ std::string ConversionProblem(const std::string& text) {
 class MessageScan final : public FileScan {
  public:
   MessageScan(const std::string& shown, const std::string& language,
-              const WarningSink& warn)
-      : shown_(shown), language_(language), warn_(warn) {}
+              bool windowsRules, const WarningSink& warn)
+      : shown_(shown),
+        language_(language),
+        windowsRules_(windowsRules),
+        warn_(warn) {}
 
   void Finish() {
     EndSection();
@@ -418,7 +469,8 @@ class MessageScan final : public FileScan {
     if (present_[index]) return;
     present_[index] = line.hasValue;
     const std::string key = MessageKey[index];
-    if (line.valueCut) warn_({shown_, line.number, Cut(key)});
+    const std::string cut = DoesNotFit(key, line, encoding_, windowsRules_);
+    if (!cut.empty()) warn_({shown_, line.number, cut});
     if (index == kSetupErr) {
       if (std::strchr(line.value, '%') != nullptr)
         warn_({shown_, line.number,
@@ -432,6 +484,7 @@ class MessageScan final : public FileScan {
 
   std::string shown_;
   std::string language_;
+  bool windowsRules_;
   const WarningSink& warn_;
   NameSet sections_;
   std::string section_;
@@ -548,7 +601,8 @@ void Lint(const emulation::Windows& windows, const std::string& folder,
   const std::string messages = FindFile(windows, folder, kMessageFileName);
   const std::string shown =
       messages.empty() ? kMessageFileName : emulation::NameOf(messages);
-  MessageScan messageScan(shown, language, warn);
+  MessageScan messageScan(shown, language,
+                          windows.rules() != emulation::Rules::kLinux, warn);
   if (!messages.empty() &&
       ScanFile(windows, messages, shown, &messageScan, warn))
     messageScan.Finish();

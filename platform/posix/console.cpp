@@ -13,8 +13,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/emulation/utf8.h"
 #include "platform/posix/posix_support.h"
-#include "platform/posix/utf8.h"
 #include "platform/seam.h"
 
 namespace posix {

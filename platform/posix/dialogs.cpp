@@ -14,8 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/emulation/utf8.h"
 #include "platform/posix/posix_support.h"
-#include "platform/posix/utf8.h"
 #include "platform/seam.h"
 
 extern char** environ;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/emulation/paths.h"
+#include "platform/emulation/utf8.h"
 #include "platform/emulation/windows.h"
 #include "platform/seam.h"
 
@@ -31,6 +32,15 @@ inline bool IsQuestion(unsigned style) { return (style & 0x0F) == 0x04; }
 using emulation::SplitCommandLine;
 using emulation::ToNativePath;
 using emulation::ToWindowsPath;
+
+// Strict UTF-8 and Windows-1252 are the emulation's too (the checker counts
+// with them); the names stay here for the layer's boxes.
+using emulation::AppendUtf8;
+using emulation::AsUtf8;
+using emulation::DecodeUtf8;
+using emulation::IsStrictUtf8;
+using emulation::Utf8SequenceLength;
+using emulation::Windows1252ToUtf8;
 
 // Full native path of the running executable; empty when unknown.
 std::string OwnExecutablePath();

@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/emulation/utf8.h"
 #include "platform/posix/box_layout.h"
 #include "platform/posix/posix_support.h"
-#include "platform/posix/utf8.h"
 #include "platform/posix/x11_fonts.h"
 #include "platform/posix/x11_library.h"
 #include "platform/seam.h"

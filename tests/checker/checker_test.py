@@ -182,7 +182,8 @@ def launcher_run(launcher, folder, env, answers, log):
             timeout=60)
     finally:
         exe.unlink()
-    starts = linux_e2e.wait_for_starts(log, 0)
+    starts = [line for line in linux_e2e.wait_for_starts(log, 0)
+              if line.startswith("start ")]
     return linux_e2e.parse_boxes(result.stdout), starts
 
 
@@ -325,7 +326,18 @@ WARNINGS = [
      "pellomar.dat:5: warning: SetupErr is shown exactly as written"),
     ("value longer than 254 characters",
      {"pellomar.ini": GOOD_SETTINGS.replace("AppName=A", "AppName=" + "a" * 300)},
-     "pellomar.ini:2: warning: AppName is longer than 254 characters"),
+     "pellomar.ini:2: warning: AppName is longer than 254 bytes and is cut"),
+    ("100 Japanese characters: 300 bytes in UTF-8",
+     {"pellomar.dat": b"\xff\xfe" + GOOD_MESSAGES.replace(
+         "Install %s?", "\u65e5" * 100).encode("utf-16-le")},
+     "pellomar.dat:2: warning: AskRunSetup is longer than 254 bytes and is cut"
+     " (at 3 bytes a character in UTF-8, 84 characters of that script fit)"),
+    ("200 umlauts of code page 1252: 400 bytes in UTF-8",
+     {"pellomar.ini": GOOD_SETTINGS.replace(
+         "AppName=A", "AppName=" + "\u00e4" * 200).encode("cp1252")},
+     "pellomar.ini:2: warning: AppName is longer than 254 bytes once Windows"
+     " turns it from code page 1252 into UTF-8 and is cut (at 2 bytes a"
+     " character in UTF-8, 127 characters of that script fit)"),
     ("254 characters counted after the quotes are removed",
      {"pellomar.ini": GOOD_SETTINGS.replace(
          "AppName=A", 'AppName="' + "a" * 254 + '"')},

@@ -13,9 +13,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/emulation/utf8.h"
 #include "platform/posix/box_layout.h"
 #include "platform/posix/posix_support.h"
-#include "platform/posix/utf8.h"
 
 namespace {
 

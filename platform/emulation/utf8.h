@@ -1,4 +1,5 @@
-// Strict UTF-8: what dialog programs and X11 text functions accept. Plain
+// Strict UTF-8 (what dialog programs and X11 text functions accept), and
+// text as Western Windows reads 8-bit bytes. Plain
 // functions on byte strings, no locale and no system calls, so that any
 // layer can use them.
 #pragma once
@@ -7,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace posix {
+namespace emulation {
 
 // Length (1 to 4) of the well-formed UTF-8 sequence that starts `text`, of
 // which `size` bytes are there; 0 when there is none: a stray continuation
@@ -32,4 +33,4 @@ std::vector<char32_t> DecodeUtf8(const std::string& text);
 
 void AppendUtf8(char32_t codePoint, std::string* out);
 
-}  // namespace posix
+}  // namespace emulation

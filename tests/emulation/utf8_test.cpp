@@ -1,5 +1,5 @@
 // Strict UTF-8 and the Windows-1252 reading of text that is not.
-#include "platform/posix/utf8.h"
+#include "platform/emulation/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ TEST(Utf8, StrictCheck) {
        false},  // Latin-1 Größe
   };
   for (const auto& c : cases)
-    EXPECT_EQ(posix::IsStrictUtf8(c.text), c.valid)
+    EXPECT_EQ(emulation::IsStrictUtf8(c.text), c.valid)
         << testing::PrintToString(c.text);
 }
 
@@ -71,9 +71,9 @@ TEST(Utf8, InvalidTextReadsAsWindows1252) {
        "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
   };
   for (const auto& c : cases) {
-    const std::string converted = posix::AsUtf8(c.text);
+    const std::string converted = emulation::AsUtf8(c.text);
     EXPECT_EQ(converted, c.utf8) << testing::PrintToString(c.text);
-    EXPECT_TRUE(posix::IsStrictUtf8(converted));
+    EXPECT_TRUE(emulation::IsStrictUtf8(converted));
   }
 }
 
@@ -81,11 +81,11 @@ TEST(Utf8, DecodesAndEncodesCodePoints) {
   const std::vector<char32_t> points = {'A',    0xE9,    0x20AC,
                                         0x65E5, 0x1F600, 0x10FFFF};
   std::string text;
-  for (const char32_t c : points) posix::AppendUtf8(c, &text);
-  EXPECT_TRUE(posix::IsStrictUtf8(text));
-  EXPECT_EQ(posix::DecodeUtf8(text), points);
-  EXPECT_EQ(posix::DecodeUtf8("a\xFF"
-                              "b"),
+  for (const char32_t c : points) emulation::AppendUtf8(c, &text);
+  EXPECT_TRUE(emulation::IsStrictUtf8(text));
+  EXPECT_EQ(emulation::DecodeUtf8(text), points);
+  EXPECT_EQ(emulation::DecodeUtf8("a\xFF"
+                                  "b"),
             (std::vector<char32_t>{'a', 0xFFFD, 'b'}));
 }
 

@@ -1,7 +1,7 @@
 // Strict UTF-8 checks and Windows-1252 conversion. No system calls.
-#include "platform/posix/utf8.h"
+#include "platform/emulation/utf8.h"
 
-namespace posix {
+namespace emulation {
 
 namespace {
 
@@ -113,4 +113,4 @@ std::vector<char32_t> DecodeUtf8(const std::string& text) {
   return out;
 }
 
-}  // namespace posix
+}  // namespace emulation
