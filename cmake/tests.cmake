@@ -38,14 +38,16 @@ function(pellomar_add_desktop_fixture)
 endfunction()
 
 # pellomar_add_runner(NAME LABELS label... [DISPLAY] [WINE] [NEEDS_32_BIT]
-#                     [TIMEOUT seconds] COMMAND program args...)
+#                     [SKIPS_ITSELF] [TIMEOUT seconds] COMMAND program args...)
 # DISPLAY: runs on this tree's display (pellomar_add_desktop_fixture).
 # WINE: runs Windows programs under Wine on it; in a 32-bit tree that also
 #   means NEEDS_32_BIT.
 # NEEDS_32_BIT: where Wine here runs no 32-bit programs, the test is skipped
 #   (tallied with NAME and the reason; CTest counts it skipped).
+# SKIPS_ITSELF: the runner tallies each run it cannot make here as skipped
+#   (suite.py), so it runs anyway there; CTest still counts it skipped.
 function(pellomar_add_runner name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "DISPLAY;WINE;NEEDS_32_BIT" "TIMEOUT"
+  cmake_parse_arguments(PARSE_ARGV 1 arg "DISPLAY;WINE;NEEDS_32_BIT;SKIPS_ITSELF" "TIMEOUT"
                         "LABELS;COMMAND")
   if(NOT arg_COMMAND OR NOT arg_LABELS)
     message(FATAL_ERROR "pellomar_add_runner(${name}): LABELS and COMMAND are needed")
@@ -59,6 +61,9 @@ function(pellomar_add_runner name)
   endif()
   if(arg_NEEDS_32_BIT)
     list(APPEND options --needs-32-bit ${name})
+    if(arg_SKIPS_ITSELF)
+      list(APPEND options --skips-itself)
+    endif()
   endif()
   if(arg_DISPLAY OR arg_WINE)
     list(APPEND options --desktop ${PELLOMAR_DESKTOP_DIR})
