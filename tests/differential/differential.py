@@ -270,6 +270,8 @@ def main():
     parser.add_argument("--native-query", required=True, type=Path)
     parser.add_argument("--files", type=int, default=600)
     parser.add_argument("--seed", type=int, default=2026)
+    parser.add_argument("--label", default="differential",
+                        help="the tally's name in the suite's closing line")
     args = parser.parse_args()
 
     with tempfile.TemporaryDirectory(prefix="pellomar-diff-") as tmp:
@@ -290,7 +292,7 @@ def main():
 
     if len(answers["wine"]) != len(queries) or len(answers["reader"]) != len(queries):
         print("differential: answer counts differ from the query count")
-        suite.record_result("differential", 0, 1)
+        suite.record_result(args.label, 0, 1)
         return 1
     agree, known, wrong = 0, {}, []
     for query, w, n in zip(queries, answers["wine"], answers["reader"]):
@@ -311,7 +313,7 @@ def main():
     for (name, kind, q, _, section, key), w, n in wrong[:20]:
         print(f"  DISAGREE {name} [{section}] {key!r} ({q}): "
               f"Win32 {w!r}, reader {n!r}")
-    suite.record_result("differential", int(not wrong), int(bool(wrong)))
+    suite.record_result(args.label, int(not wrong), int(bool(wrong)))
     return 1 if wrong else 0
 
 
