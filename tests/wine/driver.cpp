@@ -210,6 +210,7 @@ int main() {
     std::fprintf(log, "cannot start %s (error %lu)\n",
                  Utf8(launcher.c_str()).c_str(), GetLastError());
     std::fclose(log);
+    if (language != nullptr) RestoreLanguage(previousLanguage, hadLanguage);
     return 1;
   }
   AssignProcessToJobObject(job, pi.hProcess);
