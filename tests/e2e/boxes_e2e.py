@@ -14,16 +14,19 @@ where a case says so).
   UTF-8 in an 8-bit message file: a window appears and its answer counts;
 - the order zenity, kdialog, built-in box, with stand-ins that record their
   arguments or fail;
-- a display that accepts connections and never answers;
+- displays that are no usable X server: one that accepts connections and
+  never answers, one that answers with text, one that refuses the connection;
 - the console: control characters shown visibly, `j` as yes in German.
 """
 import argparse
 import os
 import shutil
 import socket
+import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 from pathlib import Path
 
@@ -291,28 +294,62 @@ def dialog_order(work, launcher, env):
     yield run.name, problems + ([run.output] if problems else [])
 
 
-def silent_display(work, launcher, env):
-    """A server that accepts and never answers counts as no display."""
-    server = socket.socket()
-    for number in range(150, 250):
-        try:
-            server.bind(("127.0.0.1", 6000 + number))
-            break
-        except OSError:
-            continue
-    server.listen(8)
-    run = Run(work, "silent-display", launcher,
-              dict(env, DISPLAY=f"127.0.0.1:{number}", WAYLAND_DISPLAY=""),
-              {"AskRunSetup": ASK_ENGLISH})
-    run.start(stdin=subprocess.PIPE)
-    problems = run.finish(True, [], timeout=5, answers=b"y\n")
-    took = time.monotonic() - run.began
-    server.close()
-    if took > 5:
-        problems.append(f"took {took:.1f} s")
-    if "[My App] Do you want to install My App now? [y/N]" not in run.output:
-        problems.append("no console box: " + run.output)
-    yield f"{run.name} ({took:.1f} s)", problems
+# An X server's refusal of a connection without a cookie, as Xorg words it,
+# in the byte order of the client (this machine's).
+REFUSAL_REASON = b"Authorization required, but no authorization protocol specified"
+REFUSAL = (b"\x00" + bytes([len(REFUSAL_REASON)])
+           + struct.pack("=HHH", 11, 0, (len(REFUSAL_REASON) + 3) // 4)
+           + REFUSAL_REASON + b"\x00" * (-len(REFUSAL_REASON) % 4))
+
+
+def not_a_display(work, launcher, env):
+    """Servers that are no usable X display: one that accepts and never
+    answers, one that answers with text, one that refuses the connection.
+    Each ends in the console box, the last two well under a second, and a
+    refusal is told once."""
+    for name, reply, limit, told in [
+            ("silent-display", None, 5, 0),
+            ("text-server", b"HTTP/1.1 400 Bad Request\r\n\r\n", 1, 0),
+            ("refusing-server", REFUSAL, 1, 1)]:
+        server = socket.socket()
+        for number in range(150, 250):
+            try:
+                server.bind(("127.0.0.1", 6000 + number))
+                break
+            except OSError:
+                continue
+        server.listen(64)
+        stop = threading.Event()
+
+        def serve():
+            while not stop.is_set():
+                try:
+                    client, _ = server.accept()
+                except OSError:
+                    return
+                if reply is not None:
+                    client.recv(64)
+                    client.sendall(reply)
+                    client.close()
+
+        threading.Thread(target=serve, daemon=True).start()
+        run = Run(work, name, launcher,
+                  dict(env, DISPLAY=f"127.0.0.1:{number}", WAYLAND_DISPLAY=""),
+                  {"AskRunSetup": ASK_ENGLISH})
+        run.start(stdin=subprocess.PIPE)
+        problems = run.finish(True, [], timeout=5, answers=b"y\n")
+        took = time.monotonic() - run.began
+        stop.set()
+        server.close()
+        if took > limit:
+            problems.append(f"took {took:.1f} s")
+        if "[My App] Do you want to install My App now? [y/N]" not in run.output:
+            problems.append("no console box: " + run.output)
+        # Told once by the launcher, never again by libX11 or a retry.
+        told_times = run.output.count("Authorization required")
+        if told_times != told or run.output.count("refused") != told:
+            problems.append(f"told of a refusal {told_times} times: {run.output}")
+        yield f"{run.name} ({took:.2f} s)", problems
 
 
 def console(work, launcher, env, locpath_de, locpath):
@@ -369,7 +406,7 @@ def main():
         groups = [built_in(work, launcher, artefacts, env),
                   zenity_locales(work, launcher, artefacts, env, plain),
                   dialog_order(work, launcher, env),
-                  silent_display(work, launcher, env),
+                  not_a_display(work, launcher, env),
                   console(work, launcher, env, german, plain)]
         for group in groups:
             for name, problems in group:
