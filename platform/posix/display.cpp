@@ -284,9 +284,11 @@ X11Probe ReadSetupReply(const std::string& reply) {
                                     static_cast<unsigned char>(reply[1])));
     for (std::size_t i = 0; i < length; ++i) {
       const char c = reply[kSetupReplyHeader + i];
-      if (c == '\0') break;
+      if (c == '\0' || c == '\n') break;
       probe.reason += (c >= ' ' && c < 0x7f) ? c : '?';
     }
+    while (!probe.reason.empty() && probe.reason.back() == ' ')
+      probe.reason.pop_back();
     if (probe.reason.empty())
       probe.reason = status == kSetupFailed ? "refused" : "more authentication";
   }
