@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/emulation/utf8.h"
+#include "platform/posix/bidi.h"
 #include "platform/posix/box_layout.h"
 #include "platform/posix/posix_support.h"
 
@@ -210,6 +211,43 @@ TEST(BoxLayout, LongestTextsStayOnTheScreen) {
       EXPECT_LE(g.buttons[0].y + g.buttons[0].height, g.window.height);
     }
   }
+}
+
+// Right-to-left text through fribidi (a test dependency), and as stored
+// without it.
+TEST(BoxLayout, RightToLeftTextInDrawingOrder) {
+  const struct {
+    std::u32string text;
+    bool library;
+    std::u32string shaped;  // in stored order
+    std::u32string visual;
+    bool rightToLeft;
+  } cases[] = {
+      {U"Yes", true, U"Yes", U"Yes", false},
+      // Hebrew: reversed, a Latin name kept in its order
+      {U"שלום עולם", true, U"שלום עולם", U"םלוע םולש", true},
+      {U"שלום App?", true, U"שלום App?", U"?App םולש", true},
+      // Arabic: seen initial, lam-alef ligature final, meem isolated
+      {U"سلام", true, U"\uFEB3\uFEFC\uFEE1", U"\uFEE1\uFEFC\uFEB3", true},
+      // an English text with an Arabic word keeps its direction
+      {U"Install سلام now", true, U"Install \uFEB3\uFEFC\uFEE1 now",
+       U"Install \uFEE1\uFEFC\uFEB3 now", false},
+      // without fribidi: as stored
+      {U"שלום", false, U"שלום", U"שלום", false},
+  };
+  for (const auto& c : cases) {
+    const posix::BidiText bidi({c.text.begin(), c.text.end()}, c.library);
+    const auto& shaped = bidi.Shaped();
+    EXPECT_EQ(std::u32string(shaped.begin(), shaped.end()), c.shaped);
+    const auto visual = bidi.Visual(0, shaped.size());
+    EXPECT_EQ(std::u32string(visual.begin(), visual.end()), c.visual);
+    EXPECT_EQ(bidi.RightToLeft(), c.rightToLeft);
+  }
+  // Each line on its own: the second line of a Hebrew text.
+  const std::u32string text = U"אב גד";
+  const posix::BidiText bidi({text.begin(), text.end()});
+  const auto line = bidi.Visual(3, 5);
+  EXPECT_EQ(std::u32string(line.begin(), line.end()), U"דג");
 }
 
 // A server on a free loopback port in the X11 range: answers each client's
