@@ -16,6 +16,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -185,6 +186,9 @@ std::string CookieFor(unsigned family, const std::string& address,
   } else {
     return "";
   }
+  // Only a regular file: a FIFO named there would hold the probe for ever.
+  struct stat entry;
+  if (stat(path.c_str(), &entry) != 0 || !S_ISREG(entry.st_mode)) return "";
   std::ifstream in(path, std::ios::binary);
   std::string entryAddress, entryNumber, name, data;
   std::streamsize read = 0;
