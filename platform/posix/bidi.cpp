@@ -114,7 +114,7 @@ std::vector<char32_t> BidiText::Visual(std::size_t begin,
                                        std::size_t end) const {
   end = std::min(end, shaped_.size());
   begin = std::min(begin, end);
-  const Fribidi* f = levels_.empty() ? nullptr : LoadFribidi();
+  const Fribidi* f = levels_.empty() || begin == end ? nullptr : LoadFribidi();
   if (f == nullptr)
     return std::vector<char32_t>(shaped_.begin() + static_cast<long>(begin),
                                  shaped_.begin() + static_cast<long>(end));
