@@ -4,7 +4,6 @@
 // language's regions by. Plain data and lookups, no system calls.
 #pragma once
 
-#include <cstddef>
 #include <string>
 
 namespace emulation {
@@ -14,9 +13,9 @@ struct LanguageCode {
   const char* code;
 };
 
-// Every locale for which Windows has a code of its own, sorted by name;
-// then each language alone (and with a script modifier) with the code Windows
-// gives it without a region.
+// The table, sorted by locale name: every locale for which Windows has a
+// code of its own, and each language alone (or with a script modifier) with
+// the code Windows gives it without a region.
 const LanguageCode* LanguageCodesBegin();
 const LanguageCode* LanguageCodesEnd();
 
