@@ -11,6 +11,7 @@
 #include "config/text.h"
 #include "launcher/launcher.h"
 #include "platform/ascii.h"
+#include "platform/emulation/language_codes.h"
 #include "platform/emulation/paths.h"
 #include "platform/emulation/utf8.h"
 #include "platform/ini/ini_reader.h"
@@ -571,6 +572,51 @@ class SectionLister final : public ini::LineVisitor {
   bool done_ = false;
 };
 
+// A language whose message sections cover some of its regional codes but
+// not others: the users of the others get empty boxes on either system (a
+// code without a section has no fallback). Names the missing codes with the
+// locales that have them.
+void LintRegionalCoverage(const std::vector<std::string>& sections,
+                          const std::string& shown, const WarningSink& warn) {
+  const auto has = [&](const char* code) {
+    return std::any_of(sections.begin(), sections.end(),
+                       [&](const std::string& s) { return Same(s, code); });
+  };
+  std::vector<std::string> languages;
+  for (auto e = emulation::LanguageCodesBegin();
+       e != emulation::LanguageCodesEnd(); ++e) {
+    const std::string language = emulation::LanguageOfLocale(e->locale);
+    if (std::find(languages.begin(), languages.end(), language) ==
+        languages.end())
+      languages.push_back(language);
+  }
+  for (const std::string& language : languages) {
+    std::vector<std::string> covered, missing;  // codes in table order
+    std::string missingText;
+    for (auto e = emulation::LanguageCodesBegin();
+         e != emulation::LanguageCodesEnd(); ++e) {
+      if (!emulation::LocaleHasRegion(e->locale) ||
+          emulation::LanguageOfLocale(e->locale) != language)
+        continue;
+      std::vector<std::string>& list = has(e->code) ? covered : missing;
+      const bool first =
+          std::find(list.begin(), list.end(), e->code) == list.end();
+      if (first) list.push_back(e->code);
+      if (&list != &missing) continue;
+      missingText += first ? std::string(missingText.empty() ? "" : ", ") +
+                                 "[" + e->code + "] " + e->locale
+                           : std::string(" ") + e->locale;
+    }
+    if (covered.empty() || missing.empty()) continue;
+    std::string coveredText;
+    for (const std::string& code : covered) coveredText += " [" + code + "]";
+    warn({shown, 0,
+          "covers the language " + language + " for some regions only (" +
+              coveredText.substr(1) + "): no section " + missingText +
+              " (code and locales): their users get empty boxes"});
+  }
+}
+
 }  // namespace
 
 bool ForEachLanguage(const emulation::Windows& windows,
@@ -608,6 +654,12 @@ void Lint(const emulation::Windows& windows, const std::string& folder,
     messageScan.Finish();
   else
     warn({shown, 0, "is missing: every question is an empty box"});
+  std::vector<std::string> sections;
+  ForEachLanguage(windows, folder, [&](const std::string& code) {
+    sections.push_back(code);
+    return false;
+  });
+  LintRegionalCoverage(sections, shown, warn);
 
   LintSetup(warn);
   LintInstalled(windows, warn);

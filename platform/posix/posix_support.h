@@ -114,11 +114,21 @@ std::string VisibleControls(const std::string& text);
 bool MeansYes(const char* line);
 
 // Whether the display named by DISPLAY, or WAYLAND_DISPLAY, answers the
-// first request of its protocol within about two seconds. Asked once a run.
+// first request of its protocol within about two seconds (an X server that
+// refuses the connection is told once on standard error and does not
+// count). Asked once a run.
 bool X11DisplayAnswers();
 bool WaylandDisplayAnswers();
-// The same for a given display name and time limit.
-bool ProbeX11Display(const std::string& name, int milliseconds);
+
+// What an X11 probe found: no X server (nothing, or a reply that is not the
+// protocol's), one that accepts this user, or one that refuses, and why.
+enum class X11Answer { kNone, kAccepted, kRefused };
+struct X11Probe {
+  X11Answer answer = X11Answer::kNone;
+  std::string reason;  // the server's, printable ASCII, for a refusal
+};
+// The probes for a given display name and time limit.
+X11Probe ProbeX11Display(const std::string& name, int milliseconds);
 bool ProbeWaylandDisplay(const std::string& name, int milliseconds);
 
 // Whether a top-level window of the class exists on the X display.

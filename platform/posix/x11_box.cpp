@@ -6,9 +6,11 @@
 // Tab, Shift+Tab and the arrow keys move between them, a click answers, and
 // Escape or the window manager's close button answer No or OK. The window
 // is centred, asks to stay above others, and the call returns only once it
-// is answered. Left out: right-to-left text, several monitors (the box is
-// centred on the whole screen), and more than a basic set of button
-// languages.
+// is answered. Arabic and Hebrew text reads right to left and is aligned
+// right where fribidi is installed (bidi.h). Left out: a mirrored layout for
+// right-to-left languages (icon and buttons stay where Windows puts them),
+// several monitors (the box is centred on the whole screen), and more than a
+// basic set of button languages.
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
 #include <poll.h>
@@ -22,6 +24,7 @@
 #include <vector>
 
 #include "platform/emulation/utf8.h"
+#include "platform/posix/bidi.h"
 #include "platform/posix/box_layout.h"
 #include "platform/posix/posix_support.h"
 #include "platform/posix/x11_fonts.h"
@@ -73,6 +76,10 @@ const ButtonLabels kButtonLabels[] = {
     {"zh", "\xE6\x98\xAF", "\xE5\x90\xA6", "\xE7\xA1\xAE\xE5\xAE\x9A"},
     {"ko", "\xEC\x98\x88", "\xEC\x95\x84\xEB\x8B\x88\xEC\x9A\x94",
      "\xED\x99\x95\xEC\x9D\xB8"},
+    {"ar", "\xD9\x86\xD8\xB9\xD9\x85", "\xD9\x84\xD8\xA7",
+     "\xD9\x85\xD9\x88\xD8\xA7\xD9\x81\xD9\x82"},
+    {"he", "\xD7\x9B\xD7\x9F", "\xD7\x9C\xD7\x90",
+     "\xD7\x90\xD7\x99\xD7\xA9\xD7\x95\xD7\xA8"},
 };
 
 const ButtonLabels& LabelsForUser() {
@@ -115,7 +122,8 @@ int EndOnIoError(Display*) { _exit(0); }
 
 struct Button {
   Window window = 0;
-  std::vector<char32_t> label;
+  std::string name;             // the label as written
+  std::vector<char32_t> label;  // as drawn
   int answer = 0;
   Rect rect = {0, 0, 0, 0};
 };
@@ -132,7 +140,8 @@ class Box {
   }
 
   int Run(const char* text, const char* caption, unsigned style) {
-    text_ = ShownText(text);
+    bidi_ = BidiText(ShownText(text));
+    text_ = bidi_.Shaped();
     const ButtonLabels& labels = LabelsForUser();
     const bool question = IsQuestion(style);
     if (question) {
@@ -150,7 +159,9 @@ class Box {
  private:
   void AddButton(const char* label, int answer) {
     Button button;
-    button.label = DecodeUtf8(label);
+    button.name = label;
+    const BidiText bidi(DecodeUtf8(label));
+    button.label = bidi.Visual(0, bidi.Shaped().size());
     button.answer = answer;
     buttons_.push_back(button);
   }
@@ -230,10 +241,9 @@ class Box {
       x_.XSelectInput(display_, b.window,
                       ExposureMask | ButtonPressMask | ButtonReleaseMask |
                           EnterWindowMask | LeaveWindowMask);
-      std::string name;
-      for (const char32_t c : b.label) AppendUtf8(c, &name);
-      // Named, so that tools that read the screen (and tests) find it.
-      SetText(b.window, XA_WM_NAME, name);
+      // Named as written, so that tools that read the screen (and tests)
+      // find it.
+      SetText(b.window, XA_WM_NAME, b.name);
     }
 
     const std::string title = VisibleControls(AsUtf8(caption));
@@ -342,9 +352,13 @@ class Box {
     DrawIcon();
     int top = geometry_.text.y;
     for (const TextLine& line : lines_) {
-      font_->Draw(window_, geometry_.text.x, Baseline(top, lineHeight_),
-                  text_.data() + line.begin, line.end - line.begin,
-                  kTextColour);
+      const std::vector<char32_t> shown = bidi_.Visual(line.begin, line.end);
+      const int x = bidi_.RightToLeft()
+                        ? geometry_.text.x + geometry_.text.width -
+                              Width(text_, line.begin, line.end)
+                        : geometry_.text.x;
+      font_->Draw(window_, x, Baseline(top, lineHeight_), shown.data(),
+                  shown.size(), kTextColour);
       top += lineHeight_;
     }
   }
@@ -467,7 +481,8 @@ class Box {
   const X11Library& x_;
   Display* display_;
   BoxFont* font_;
-  std::vector<char32_t> text_;
+  BidiText bidi_{{}};
+  std::vector<char32_t> text_;  // shaped, in stored order
   std::vector<TextLine> lines_;
   std::vector<Button> buttons_;
   BoxGeometry geometry_;

@@ -8,22 +8,26 @@ installed is known whatever the machine holds (only C.UTF-8, plus de_DE.UTF-8
 where a case says so).
 
 - the built-in box (no dialog program on PATH): a question and a notice,
-  answered by key and by click, German and Japanese text, the longest texts;
+  answered by key and by click, German, Japanese, Arabic and Hebrew text
+  (right to left through fribidi), the longest texts;
   each photographed into the artefacts folder;
 - zenity under locales that are missing or not UTF-8, and with malformed
   UTF-8 in an 8-bit message file: a window appears and its answer counts;
 - the order zenity, kdialog, built-in box, with stand-ins that record their
   arguments or fail;
-- a display that accepts connections and never answers;
+- displays that are no usable X server: one that accepts connections and
+  never answers, one that answers with text, one that refuses the connection;
 - the console: control characters shown visibly, `j` as yes in German.
 """
 import argparse
 import os
 import shutil
 import socket
+import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 from pathlib import Path
 
@@ -35,6 +39,15 @@ CAPTION = "My App"
 ASK_ENGLISH = "Do you want to install %s now?"
 SETUP_FAILED = "The setup program could not be started."
 GERMAN = "M\u00f6chten Sie %s jetzt installieren? \u201eGr\u00fc\u00dfe\u201c \u20ac"
+# Two lines each once wrapped: both end at the right.
+ARABIC = ("\u0647\u0644 \u062a\u0631\u064a\u062f \u062a\u062b\u0628\u064a\u062a %s \u0627\u0644\u0622\u0646\u061f "
+          "\u0633\u064a\u0633\u062a\u063a\u0631\u0642 \u0627\u0644\u062a\u062b\u0628\u064a\u062a \u0628\u0636\u0639 "
+          "\u062f\u0642\u0627\u0626\u0642 \u0641\u0642\u0637\u060c \u0648\u064a\u0645\u0643\u0646\u0643 "
+          "\u0645\u062a\u0627\u0628\u0639\u0629 \u0627\u0644\u0639\u0645\u0644 \u0623\u062b\u0646\u0627\u0621 \u0630\u0644\u0643.")
+HEBREW = ("\u05d4\u05d0\u05dd \u05dc\u05d4\u05ea\u05e7\u05d9\u05df \u05d0\u05ea %s \u05db\u05e2\u05ea? "
+          "\u05d4\u05d4\u05ea\u05e7\u05e0\u05d4 \u05ea\u05d9\u05de\u05e9\u05da \u05d3\u05e7\u05d5\u05ea "
+          "\u05e1\u05e4\u05d5\u05e8\u05d5\u05ea \u05d1\u05dc\u05d1\u05d3, \u05d5\u05d0\u05e4\u05e9\u05e8 "
+          "\u05dc\u05d4\u05de\u05e9\u05d9\u05da \u05dc\u05e2\u05d1\u05d5\u05d3 \u05d1\u05d9\u05e0\u05ea\u05d9\u05d9\u05dd.")
 JAPANESE = "%s \u3092\u4eca\u3059\u3050\u30a4\u30f3\u30b9\u30c8\u30fc\u30eb\u3057\u307e\u3059\u304b?"
 # The longest texts that reach a box: 254 bytes.
 CJK_254 = ("このプログラムを今すぐ"
@@ -61,7 +74,8 @@ def lay_out(base, launcher, messages, setup="setup.sh", raw_messages=None):
         "ClassName=NoSuchWindowClass\nSetupOnly=0\nVerbose=0\n")
     if raw_messages is None:
         section = "".join(f"{k}={v}\r\n" for k, v in messages.items())
-        text = "".join(f"[{code}]\r\n{section}" for code in ("ENU", "DEU", "JPN"))
+        text = "".join(f"[{code}]\r\n{section}"
+                       for code in ("ENU", "DEU", "JPN", "ARA", "HEB"))
         raw_messages = "\ufeff".encode("utf-16-le") + text.encode("utf-16-le")
     (folder / "pellomar.dat").write_bytes(raw_messages)
     (folder / "setup.sh").write_text(linux_e2e.RECORDER)
@@ -178,6 +192,11 @@ def built_in(work, launcher, artefacts, env):
          [("photo",), ("click", "Ja")], True),
         ("japanese", {"AskRunSetup": JAPANESE}, "ja_JP.UTF-8", "setup.sh",
          [("photo",), ("key", "Return")], True),
+        # read right to left (photographs to look at): Arabic joined
+        ("arabic", {"AskRunSetup": ARABIC}, "ar_SA.UTF-8", "setup.sh",
+         [("photo",), ("click", "\u0646\u0639\u0645")], True),
+        ("hebrew", {"AskRunSetup": HEBREW}, "he_IL.UTF-8", "setup.sh",
+         [("photo",), ("key", "Escape")], False),
         ("longest-cjk", {"AskRunSetup": CJK_254}, "ja_JP.UTF-8", "setup.sh",
          [("photo",), ("screen",), ("key", "Escape")], False),
         ("longest-word", {"AskRunSetup": WORD_254}, "C", "setup.sh",
@@ -291,28 +310,62 @@ def dialog_order(work, launcher, env):
     yield run.name, problems + ([run.output] if problems else [])
 
 
-def silent_display(work, launcher, env):
-    """A server that accepts and never answers counts as no display."""
-    server = socket.socket()
-    for number in range(150, 250):
-        try:
-            server.bind(("127.0.0.1", 6000 + number))
-            break
-        except OSError:
-            continue
-    server.listen(8)
-    run = Run(work, "silent-display", launcher,
-              dict(env, DISPLAY=f"127.0.0.1:{number}", WAYLAND_DISPLAY=""),
-              {"AskRunSetup": ASK_ENGLISH})
-    run.start(stdin=subprocess.PIPE)
-    problems = run.finish(True, [], timeout=5, answers=b"y\n")
-    took = time.monotonic() - run.began
-    server.close()
-    if took > 5:
-        problems.append(f"took {took:.1f} s")
-    if "[My App] Do you want to install My App now? [y/N]" not in run.output:
-        problems.append("no console box: " + run.output)
-    yield f"{run.name} ({took:.1f} s)", problems
+# An X server's refusal of a connection without a cookie, as Xorg words it,
+# in the byte order of the client (this machine's).
+REFUSAL_REASON = b"Authorization required, but no authorization protocol specified"
+REFUSAL = (b"\x00" + bytes([len(REFUSAL_REASON)])
+           + struct.pack("=HHH", 11, 0, (len(REFUSAL_REASON) + 3) // 4)
+           + REFUSAL_REASON + b"\x00" * (-len(REFUSAL_REASON) % 4))
+
+
+def not_a_display(work, launcher, env):
+    """Servers that are no usable X display: one that accepts and never
+    answers, one that answers with text, one that refuses the connection.
+    Each ends in the console box, the last two well under a second, and a
+    refusal is told once."""
+    for name, reply, limit, told in [
+            ("silent-display", None, 5, 0),
+            ("text-server", b"HTTP/1.1 400 Bad Request\r\n\r\n", 1, 0),
+            ("refusing-server", REFUSAL, 1, 1)]:
+        server = socket.socket()
+        for number in range(150, 250):
+            try:
+                server.bind(("127.0.0.1", 6000 + number))
+                break
+            except OSError:
+                continue
+        server.listen(64)
+        stop = threading.Event()
+
+        def serve():
+            while not stop.is_set():
+                try:
+                    client, _ = server.accept()
+                except OSError:
+                    return
+                if reply is not None:
+                    client.recv(64)
+                    client.sendall(reply)
+                    client.close()
+
+        threading.Thread(target=serve, daemon=True).start()
+        run = Run(work, name, launcher,
+                  dict(env, DISPLAY=f"127.0.0.1:{number}", WAYLAND_DISPLAY=""),
+                  {"AskRunSetup": ASK_ENGLISH})
+        run.start(stdin=subprocess.PIPE)
+        problems = run.finish(True, [], timeout=5, answers=b"y\n")
+        took = time.monotonic() - run.began
+        stop.set()
+        server.close()
+        if took > limit:
+            problems.append(f"took {took:.1f} s")
+        if "[My App] Do you want to install My App now? [y/N]" not in run.output:
+            problems.append("no console box: " + run.output)
+        # Told once by the launcher, never again by libX11 or a retry.
+        told_times = run.output.count("Authorization required")
+        if told_times != told or run.output.count("refused") != told:
+            problems.append(f"told of a refusal {told_times} times: {run.output}")
+        yield f"{run.name} ({took:.2f} s)", problems
 
 
 def console(work, launcher, env, locpath_de, locpath):
@@ -369,7 +422,7 @@ def main():
         groups = [built_in(work, launcher, artefacts, env),
                   zenity_locales(work, launcher, artefacts, env, plain),
                   dialog_order(work, launcher, env),
-                  silent_display(work, launcher, env),
+                  not_a_display(work, launcher, env),
                   console(work, launcher, env, german, plain)]
         for group in groups:
             for name, problems in group:

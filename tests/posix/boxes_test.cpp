@@ -8,12 +8,18 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/emulation/utf8.h"
+#include "platform/posix/bidi.h"
 #include "platform/posix/box_layout.h"
 #include "platform/posix/posix_support.h"
 
@@ -207,11 +213,50 @@ TEST(BoxLayout, LongestTextsStayOnTheScreen) {
   }
 }
 
-// A server on a free loopback port in the X11 range: `reply` bytes are sent
-// to each client after its request, or nothing when empty.
+// Right-to-left text through fribidi (a test dependency), and as stored
+// without it.
+TEST(BoxLayout, RightToLeftTextInDrawingOrder) {
+  const struct {
+    std::u32string text;
+    bool library;
+    std::u32string shaped;  // in stored order
+    std::u32string visual;
+    bool rightToLeft;
+  } cases[] = {
+      {U"Yes", true, U"Yes", U"Yes", false},
+      // Hebrew: reversed, a Latin name kept in its order
+      {U"שלום עולם", true, U"שלום עולם", U"םלוע םולש", true},
+      {U"שלום App?", true, U"שלום App?", U"?App םולש", true},
+      // Arabic: seen initial, lam-alef ligature final, meem isolated
+      {U"سلام", true, U"\uFEB3\uFEFC\uFEE1", U"\uFEE1\uFEFC\uFEB3", true},
+      // an English text with an Arabic word keeps its direction
+      {U"Install سلام now", true, U"Install \uFEB3\uFEFC\uFEE1 now",
+       U"Install \uFEE1\uFEFC\uFEB3 now", false},
+      // without fribidi: as stored
+      {U"שלום", false, U"שלום", U"שלום", false},
+  };
+  for (const auto& c : cases) {
+    const posix::BidiText bidi({c.text.begin(), c.text.end()}, c.library);
+    const auto& shaped = bidi.Shaped();
+    EXPECT_EQ(std::u32string(shaped.begin(), shaped.end()), c.shaped);
+    const auto visual = bidi.Visual(0, shaped.size());
+    EXPECT_EQ(std::u32string(visual.begin(), visual.end()), c.visual);
+    EXPECT_EQ(bidi.RightToLeft(), c.rightToLeft);
+  }
+  // Each line on its own: the second line of a Hebrew text.
+  const std::u32string text = U"אב גד";
+  const posix::BidiText bidi({text.begin(), text.end()});
+  const auto line = bidi.Visual(3, 5);
+  EXPECT_EQ(std::u32string(line.begin(), line.end()), U"דג");
+}
+
+// A server on a free loopback port in the X11 range: answers each client's
+// connection setup (read whole, with its authorisation) with what `reply`
+// gives for it, or nothing when that is empty.
 class LoopbackServer {
  public:
-  explicit LoopbackServer(std::string reply) : reply_(std::move(reply)) {
+  using Reply = std::function<std::string(const std::string& request)>;
+  explicit LoopbackServer(Reply reply) : reply_(std::move(reply)) {
     fd_ = socket(AF_INET, SOCK_STREAM, 0);
     for (display_ = 60; display_ < 200; ++display_) {
       sockaddr_in address = {};
@@ -225,10 +270,20 @@ class LoopbackServer {
     thread_ = std::thread([this] {
       const int client = accept(fd_, nullptr, nullptr);
       if (client < 0) return;
-      char request[12];
-      if (recv(client, request, sizeof request, MSG_WAITALL) > 0 &&
-          !reply_.empty())
-        send(client, reply_.data(), reply_.size(), MSG_NOSIGNAL);
+      std::string request(12, '\0');
+      if (recv(client, &request[0], 12, MSG_WAITALL) == 12) {
+        std::uint16_t lengths[2];
+        std::memcpy(lengths, request.data() + 6, sizeof lengths);
+        const std::size_t rest =
+            (lengths[0] + 3u) / 4 * 4 + (lengths[1] + 3u) / 4 * 4;
+        std::string more(rest, '\0');
+        if (rest == 0 || recv(client, &more[0], rest, MSG_WAITALL) ==
+                             static_cast<ssize_t>(rest)) {
+          const std::string answer = reply_(request + more);
+          if (!answer.empty())
+            send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
+        }
+      }
       char byte;
       recv(client, &byte, 1, 0);  // until the probe hangs up
       close(client);
@@ -239,31 +294,99 @@ class LoopbackServer {
     close(fd_);
     thread_.join();
   }
+  int Number() const { return display_; }
   std::string Name() const { return "127.0.0.1:" + std::to_string(display_); }
 
  private:
-  std::string reply_;
+  Reply reply_;
   int fd_;
   int display_;
   std::thread thread_;
 };
 
-TEST(DisplayProbe, OnlyAServerThatAnswersCounts) {
+// A refusal as an X server sends it, in this machine's byte order.
+std::string Refusal(unsigned char status, const std::string& reason) {
+  std::string reply = {static_cast<char>(status),
+                       static_cast<char>(reason.size())};
+  const std::uint16_t rest[] = {
+      11, 0, static_cast<std::uint16_t>((reason.size() + 3) / 4)};
+  reply.append(reinterpret_cast<const char*>(rest), sizeof rest);
+  reply += reason;
+  reply.append((4 - reason.size() % 4) % 4, '\0');
+  return reply;
+}
+
+// An authority file entry of the local machine for display `number`.
+std::string AuthorityEntry(const std::string& number, const std::string& name,
+                           const std::string& data) {
+  char host[256] = {};
+  gethostname(host, sizeof host - 1);
+  std::string entry = {'\x01', '\x00'};  // local
+  for (const std::string& field : {std::string(host), number, name, data}) {
+    entry += static_cast<char>(field.size() >> 8);
+    entry += static_cast<char>(field.size() & 0xff);
+    entry += field;
+  }
+  return entry;
+}
+
+TEST(DisplayProbe, OnlyAnXServerCounts) {
   using Clock = std::chrono::steady_clock;
+  using posix::X11Answer;
+  const std::string kRefusedReason =
+      "Authorization required, but no authorization protocol specified";
   const struct {
-    std::string reply;  // success, refusal, nothing
-    bool answers;
-  } cases[] = {{"\x01", true}, {std::string(1, '\0'), true}, {"", false}};
+    std::string reply;  // to any request
+    X11Answer answer;
+    std::string reason;
+  } cases[] = {
+      {"\x01", X11Answer::kAccepted, ""},
+      {Refusal(0, kRefusedReason), X11Answer::kRefused, kRefusedReason},
+      {Refusal(2, "XDM-AUTHORIZATION-2"), X11Answer::kRefused,
+       "XDM-AUTHORIZATION-2"},
+      {std::string(1, '\0'), X11Answer::kRefused, "refused"},  // cut short
+      {"HTTP/1.1 400 Bad Request\r\n\r\n", X11Answer::kNone, ""},
+      {"", X11Answer::kNone, ""},
+  };
   for (const auto& c : cases) {
-    LoopbackServer server(c.reply);
+    LoopbackServer server([&](const std::string&) { return c.reply; });
     const auto start = Clock::now();
-    EXPECT_EQ(posix::ProbeX11Display(server.Name(), 300), c.answers);
+    const posix::X11Probe probe = posix::ProbeX11Display(server.Name(), 300);
+    EXPECT_EQ(probe.answer, c.answer) << c.reply;
+    EXPECT_EQ(probe.reason, c.reason) << c.reply;
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
   }
   for (const char* name : {"", "nonsense", "127.0.0.1:x", "host::0",
                            "/nonexistent/socket:0", ":4999"})
-    EXPECT_FALSE(posix::ProbeX11Display(name, 300)) << name;
+    EXPECT_EQ(posix::ProbeX11Display(name, 300).answer, X11Answer::kNone)
+        << name;
   EXPECT_FALSE(posix::ProbeWaylandDisplay("/nonexistent/wayland-0", 300));
+}
+
+// The probe sends the user's cookie for the display, as libX11 would: a
+// server that demands it is not taken for one that refuses.
+TEST(DisplayProbe, SendsTheCookieOfTheAuthorityFile) {
+  const std::string cookie = "0123456789abcdef";
+  const std::string path = testing::TempDir() + "pellomar-xauthority";
+  for (const bool ofThatDisplay : {true, false}) {
+    LoopbackServer server([&](const std::string& request) {
+      return request.find("MIT-MAGIC-COOKIE-1") != std::string::npos &&
+                     request.find(cookie) != std::string::npos
+                 ? std::string("\x01")
+                 : Refusal(0, "no cookie");
+    });
+    const std::string number =
+        ofThatDisplay ? std::to_string(server.Number()) : "9999";
+    std::ofstream(path, std::ios::binary)
+        << AuthorityEntry("1", "MIT-MAGIC-COOKIE-1", "other-display")
+        << AuthorityEntry(number, "MIT-MAGIC-COOKIE-1", cookie);
+    setenv("XAUTHORITY", path.c_str(), 1);
+    EXPECT_EQ(posix::ProbeX11Display(server.Name(), 300).answer,
+              ofThatDisplay ? posix::X11Answer::kAccepted
+                            : posix::X11Answer::kRefused);
+    unsetenv("XAUTHORITY");
+  }
+  std::remove(path.c_str());
 }
 
 }  // namespace

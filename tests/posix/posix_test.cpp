@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -82,22 +83,62 @@ TEST(PosixLocale, MapsToWindowsLanguageCodes) {
     const char* locale;
     const char* code;
   } cases[] = {
-      {"de_DE.UTF-8", "DEU"}, {"fr_FR", "FRA"},
-      {"fr_CA.utf8", "FRC"},  {"en_US", "ENU"},
-      {"en_GB.UTF-8", "ENG"}, {"es_ES", "ESN"},
-      {"it_IT", "ITA"},       {"nl_NL", "NLD"},
-      {"pt_BR", "PTB"},       {"pt_PT", "PTG"},
-      {"sv_SE", "SVE"},       {"da_DK", "DAN"},
-      {"fi_FI", "FIN"},       {"nb_NO", "NOR"},
-      {"ja_JP.eucJP", "JPN"}, {"zh_CN", "CHS"},
-      {"zh_TW", "CHT"},       {"ko_KR", "KOR"},
-      {"ru_RU", "RUS"},       {"pl_PL", "PLK"},
-      {"de_AT@euro", "DEA"},  {"de_BE", "DEU"},
-      {"C", "ENU"},           {"POSIX", "ENU"},
-      {"xx_YY", "ENU"},       {"", "ENU"},
+      {"de_DE.UTF-8", "DEU"},
+      {"fr_FR", "FRA"},
+      {"fr_CA.utf8", "FRC"},
+      {"en_US", "ENU"},
+      {"en_GB.UTF-8", "ENG"},
+      {"es_ES", "ESN"},
+      {"it_IT", "ITA"},
+      {"nl_NL", "NLD"},
+      {"pt_BR", "PTB"},
+      {"pt_PT", "PTG"},
+      {"sv_SE", "SVE"},
+      {"da_DK", "DAN"},
+      {"fi_FI", "FIN"},
+      {"nb_NO", "NOR"},
+      {"ja_JP.eucJP", "JPN"},
+      {"zh_CN", "CHS"},
+      {"zh_TW", "CHT"},
+      {"ko_KR", "KOR"},
+      {"ru_RU", "RUS"},
+      {"pl_PL", "PLK"},
+      {"de_AT@euro", "DEA"},
+      {"de_BE", "DEU"},
+      {"C", "ENU"},
+      {"POSIX", "ENU"},
+      {"xx_YY", "ENU"},
+      {"", "ENU"},
+      // a region without a code of its own takes the language's
+      {"en_NG.UTF-8", "ENU"},
+      {"sr_XK@latin", "SRM"},
+      {"sr.UTF-8@latin", "SRM"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(posix::LanguageForLocale(c.locale), c.code) << c.locale;
+}
+
+// Every regional code of Windows' list, each from the Linux locale of its
+// language, region and script (with a character set, as LANG carries it).
+TEST(PosixLocale, EveryRegionalCodeOfWindows) {
+  std::ifstream list(PELLOMAR_LANGUAGE_CODES);
+  ASSERT_TRUE(list) << PELLOMAR_LANGUAGE_CODES;
+  std::string line;
+  int rows = 0;
+  while (std::getline(list, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::string windowsName, linuxName, code;
+    fields >> windowsName >> linuxName >> code;
+    const std::size_t at = linuxName.find('@');
+    const std::string withCharset =
+        at == std::string::npos
+            ? linuxName + ".UTF-8"
+            : linuxName.substr(0, at) + ".UTF-8" + linuxName.substr(at);
+    EXPECT_EQ(posix::LanguageForLocale(withCharset), code) << windowsName;
+    ++rows;
+  }
+  EXPECT_GT(rows, 200);
 }
 
 TEST(PosixLocale, VariablesInOrder) {
