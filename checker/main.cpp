@@ -380,6 +380,7 @@ int main(int argc, char** argv) {
   findings.folder = options.folder;
   findings.separator = host.WindowsPaths() ? '\\' : '/';
   findings.targetsNamed = options.targets == check::kBothTargets;
+  findings.disabledCodes = options.disabled;
   const bool report = options.format == Format::kText;
   for (unsigned target : {check::kWindowsTarget, check::kLinuxTarget}) {
     if ((options.targets & target) == 0) continue;
@@ -392,13 +393,6 @@ int main(int argc, char** argv) {
     }
   }
 
-  auto& found = findings.found;
-  const auto kept = std::stable_partition(
-      found.begin(), found.end(), [&options](const check::Finding& f) {
-        return !options.disabled[static_cast<std::size_t>(f.warning.code)];
-      });
-  findings.disabled = static_cast<unsigned long>(found.end() - kept);
-  found.erase(kept, found.end());
   findings.Sort();
 
   switch (options.format) {

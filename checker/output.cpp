@@ -54,6 +54,12 @@ std::string Json(const std::string& raw) {
 
 std::string Number(unsigned long n) { return std::to_string(n); }
 
+// What goes before the element `index` of an array: each on a line of its
+// own, `depth` steps in, so that a log reads and compares line by line.
+std::string Next(std::size_t index, int depth) {
+  return (index == 0 ? "\n" : ",\n") + std::string(2 * depth, ' ');
+}
+
 // A line or column, or null where there is none.
 std::string NumberOrNull(unsigned long n) {
   return n == 0 ? "null" : Number(n);
@@ -93,14 +99,15 @@ std::string Uri(const std::string& path) {
 
 std::string Events(const std::vector<Event>& events) {
   std::string out;
+  std::size_t index = 0;
   for (const Event& e : events) {
     if (e.kind == Event::kBox) {
-      out += std::string(out.empty() ? "" : ",") +
+      out += Next(index++, 4) +
              "{\"kind\":\"box\",\"style\":" + Json(StyleName(e.style)) +
              ",\"caption\":" + Json(e.caption) + ",\"text\":" + Json(e.text) +
              "}";
     } else if (e.kind == Event::kStart) {
-      out += std::string(out.empty() ? "" : ",") +
+      out += Next(index++, 4) +
              "{\"kind\":\"start\",\"command\":" + Json(e.text) +
              ",\"started\":" +
              (platform::Started(e.start.result) ? "true" : "false") +
@@ -120,35 +127,49 @@ const char* TargetName(unsigned targets) {
 }
 
 void Findings::Add(const Warning& warning, unsigned target) {
-  for (Finding& f : found) {
-    const Warning& w = f.warning;
-    if (w.code == warning.code && w.file == warning.file &&
-        w.line == warning.line && w.column == warning.column &&
-        w.text == warning.text && !(f.targets & target)) {
-      f.targets |= target;
+  const auto code = static_cast<std::size_t>(warning.code);
+  const bool off = code < disabledCodes.size() && disabledCodes[code];
+  const std::string key = std::to_string(code) + '\n' + warning.file + '\n' +
+                          Number(warning.line) + ':' + Number(warning.column) +
+                          '\n' + warning.text;
+  const auto at = seen_.find(key);
+  if (at != seen_.end()) {
+    if (at->second == kLeftOut) return;  // counted once already
+    if (!(found[at->second].targets & target)) {
+      found[at->second].targets |= target;
       return;
     }
   }
-  found.push_back({warning, target});
+  if (off) {
+    ++disabled;
+    if (seen_.size() < 2 * kMostFindings) seen_.emplace(key, kLeftOut);
+    return;
+  }
+  if (found.size() >= kMostFindings) {
+    unshown += RuleOf(warning.code).severity == Severity::kWarning;
+    return;
+  }
+  seen_.emplace(key, found.size());
+  found.push_back({warning, target, Shown(warning.file)});
 }
 
 void Findings::Sort() {
   std::stable_sort(found.begin(), found.end(),
-                   [this](const Finding& a, const Finding& b) {
-                     const std::string fa = Shown(a.warning.file);
-                     const std::string fb = Shown(b.warning.file);
-                     if (fa != fb) return fa < fb;
+                   [](const Finding& a, const Finding& b) {
+                     if (a.file != b.file) return a.file < b.file;
                      if (a.warning.line != b.warning.line)
                        return a.warning.line < b.warning.line;
                      return a.warning.column < b.warning.column;
                    });
+  seen_.clear();  // its places no longer hold
 }
 
 unsigned long Findings::Warnings() const {
-  return static_cast<unsigned long>(
-      std::count_if(found.begin(), found.end(), [](const Finding& f) {
-        return RuleOf(f.warning.code).severity == Severity::kWarning;
-      }));
+  return unshown + static_cast<unsigned long>(std::count_if(
+                       found.begin(), found.end(), [](const Finding& f) {
+                         return RuleOf(f.warning.code).severity ==
+                                Severity::kWarning;
+                       }));
 }
 
 std::string Findings::Shown(const std::string& file) const {
@@ -162,7 +183,7 @@ void PrintLines(const Findings& findings) {
   for (const Finding& f : findings.found) {
     const Warning& w = f.warning;
     const Rule& rule = RuleOf(w.code);
-    std::string where = findings.Shown(w.file);
+    std::string where = f.file;
     if (w.line > 0) where += ":" + Number(w.line);
     if (w.line > 0 && w.column > 0) where += ":" + Number(w.column);
     std::string target;
@@ -176,9 +197,13 @@ void PrintLines(const Findings& findings) {
 
 void PrintSummary(const Findings& findings) {
   const unsigned long warnings = findings.Warnings();
-  const unsigned long notes = findings.found.size() - warnings;
+  const unsigned long notes =
+      findings.found.size() - (warnings - findings.unshown);
   std::string summary = "warnings: " + Number(warnings);
   if (notes > 0) summary += ", notes: " + Number(notes);
+  if (findings.unshown > 0)
+    summary += " (" + Number(findings.unshown) + " not shown: only the first " +
+               Number(kMostFindings) + " are)";
   if (findings.disabled > 0)
     summary += " (" + Number(findings.disabled) + " more disabled)";
   std::printf("%s\n", summary.c_str());
@@ -193,12 +218,11 @@ void PrintJson(const Findings& findings) {
                     ",\"predictions\":[";
   for (std::size_t p = 0; p < findings.predictions.size(); ++p) {
     const Prediction& prediction = findings.predictions[p];
-    out += std::string(p == 0 ? "" : ",") +
-           "{\"target\":" + Json(TargetName(prediction.target)) + ",\"runs\":[";
+    out += Next(p, 1) + "{\"target\":" + Json(TargetName(prediction.target)) +
+           ",\"runs\":[";
     for (std::size_t r = 0; r < prediction.runs.size(); ++r) {
       const LanguageRun& run = prediction.runs[r];
-      out += std::string(r == 0 ? "" : ",") +
-             "{\"language\":" + Json(run.language) +
+      out += Next(r, 2) + "{\"language\":" + Json(run.language) +
              ",\"branch\":" + Json(run.branch) + ",\"events\":[" +
              Events(run.events) + "]}";
     }
@@ -208,16 +232,17 @@ void PrintJson(const Findings& findings) {
   for (std::size_t i = 0; i < findings.found.size(); ++i) {
     const Finding& f = findings.found[i];
     const Rule& rule = RuleOf(f.warning.code);
-    out += std::string(i == 0 ? "" : ",") + "{\"code\":" + Json(rule.code) +
+    out += Next(i, 1) + "{\"code\":" + Json(rule.code) +
            ",\"group\":" + Json(GroupName(rule.group)) +
            ",\"severity\":" + Json(SeverityName(rule.severity)) +
-           ",\"file\":" + Json(findings.Shown(f.warning.file)) +
+           ",\"file\":" + Json(f.file) +
            ",\"line\":" + NumberOrNull(f.warning.line) +
            ",\"column\":" + NumberOrNull(f.warning.column) +
            ",\"targets\":" + TargetList(f.targets) +
            ",\"message\":" + Json(f.warning.text) + "}";
   }
   out += "],\"warnings\":" + Number(findings.Warnings()) +
+         ",\"unshown\":" + Number(findings.unshown) +
          ",\"disabled\":" + Number(findings.disabled) + "}";
   std::printf("%s\n", out.c_str());
 }
@@ -226,7 +251,7 @@ void PrintSarif(const Findings& findings) {
   std::string rules;
   for (std::size_t i = 0; i < kRuleCount; ++i) {
     const Rule& rule = Rules()[i];
-    rules += std::string(i == 0 ? "" : ",") + "{\"id\":" + Json(rule.code) +
+    rules += Next(i, 3) + "{\"id\":" + Json(rule.code) +
              ",\"name\":" + Json(rule.name) +
              ",\"shortDescription\":{\"text\":" + Json(rule.explanation) +
              "},\"defaultConfiguration\":{\"level\":" +
@@ -244,15 +269,15 @@ void PrintSarif(const Findings& findings) {
       region = ",\"region\":{\"startLine\":" + Number(w.line) +
                (w.column > 0 ? ",\"startColumn\":" + Number(w.column) : "") +
                "}";
-    results +=
-        std::string(i == 0 ? "" : ",") + "{\"ruleId\":" + Json(rule.code) +
-        ",\"ruleIndex\":" + Number(static_cast<unsigned long>(w.code)) +
-        ",\"level\":" + Json(SeverityName(rule.severity)) +
-        ",\"message\":{\"text\":" + Json(w.text) +
-        "},\"locations\":[{\"physicalLocation\":{\"artifactLocation\":"
-        "{\"uri\":" +
-        Json(Uri(findings.Shown(w.file))) + "}" + region +
-        "}}],\"properties\":{\"targets\":" + TargetList(f.targets) + "}}";
+    results += Next(i, 2) + "{\"ruleId\":" + Json(rule.code) +
+               ",\"ruleIndex\":" + Number(static_cast<unsigned long>(w.code)) +
+               ",\"level\":" + Json(SeverityName(rule.severity)) +
+               ",\"message\":{\"text\":" + Json(w.text) +
+               "},\"locations\":[{\"physicalLocation\":{\"artifactLocation\":"
+               "{\"uri\":" +
+               Json(Uri(f.file)) + "}" + region +
+               "}}],\"properties\":{\"targets\":" + TargetList(f.targets) +
+               "}}";
   }
   std::printf(
       "{\"$schema\":%s,\"version\":\"2.1.0\",\"runs\":[{\"tool\":{\"driver\":"

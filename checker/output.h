@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "checker/lint.h"
@@ -27,6 +28,7 @@ const char* TargetName(unsigned targets);
 struct Finding {
   Warning warning;
   unsigned targets;  // a TargetSet
+  std::string file;  // as shown (Findings::Shown)
 };
 
 // One language's run: the way the launcher went, its boxes and starts.
@@ -41,24 +43,36 @@ struct Prediction {
   std::vector<LanguageRun> runs;
 };
 
+// How many findings are kept to be sorted and shown: any real folder has
+// far fewer, and memory stays bounded for any file. The rest are counted.
+constexpr std::size_t kMostFindings = 1000;
+
 struct Findings {
-  std::string folder;  // as typed
-  char separator;      // of the system the checker runs on
-  bool targetsNamed;   // each line says which target it concerns
+  std::string folder;               // as typed
+  char separator;                   // of the system the checker runs on
+  bool targetsNamed;                // each line says which target it concerns
+  std::vector<bool> disabledCodes;  // by Code; none when empty
   std::vector<Prediction> predictions;
   std::vector<Finding> found;  // enabled ones only
   unsigned long disabled = 0;  // how many were left out
+  unsigned long unshown = 0;   // warnings past the first kMostFindings
 
-  // Adds what `target` gave; a warning already there for another target
-  // becomes one for both.
+  // Adds what `target` gave, unless its code is disabled; a warning already
+  // there for another target becomes one for both.
   void Add(const Warning& warning, unsigned target);
   // Sorts by file, line and column, in the order found where they tie.
   void Sort();
-  // The warnings among `found` (notes do not count).
+  // The warnings found and enabled, shown or not (notes do not count).
   unsigned long Warnings() const;
   // A file of the folder as it would be typed from the current folder (the
   // folder as typed, joined with the name); any other path as it is.
   std::string Shown(const std::string& file) const;
+
+ private:
+  // Where each finding added went, by all that it says (kLeftOut for a
+  // disabled one), to find it again at once.
+  static constexpr std::size_t kLeftOut = static_cast<std::size_t>(-1);
+  std::unordered_map<std::string, std::size_t> seen_;
 };
 
 // One line per finding: FILE[:LINE[:COLUMN]]: warning: [TARGET: ]text [CODE]
