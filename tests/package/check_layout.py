@@ -171,9 +171,11 @@ def check_readme_steps(packages):
                 run = subprocess.run([str(tools / "tools/pellomar-check"),
                                       *options, str(root / "medium")],
                                      capture_output=True, text=True, env=env)
-                fact(run.returncode == 0,
-                     f"{name}: the README's check {' '.join(options)} passes on "
-                     f"its medium {run.stdout.strip()[-2000:]}{run.stderr.strip()}")
+                said = "" if run.returncode == 0 else (
+                    f": exit {run.returncode} {run.stdout.strip()[-2000:]}"
+                    f"{run.stderr.strip()}")
+                fact(run.returncode == 0, f"{name}: the README's check "
+                     f"{' '.join(options)} passes on its medium{said}")
 
 
 def main():
