@@ -174,9 +174,12 @@ unsigned long Findings::Warnings() const {
 
 std::string Findings::Shown(const std::string& file) const {
   if (!IsFolderFile(file) || folder == ".") return file;
-  const char last = folder.empty() ? separator : folder.back();
-  const bool ends = last == '/' || last == '\\';
-  return folder + (ends ? "" : std::string(1, separator)) + file;
+  // Joined as the folder was typed: with its own last separator, if any.
+  const std::size_t typed = folder.find_last_of("/\\");
+  if (typed != std::string::npos && typed + 1 == folder.size())
+    return folder + file;
+  return folder + (typed != std::string::npos ? folder[typed] : separator) +
+         file;
 }
 
 void PrintLines(const Findings& findings) {

@@ -65,7 +65,8 @@ struct Findings {
   // The warnings found and enabled, shown or not (notes do not count).
   unsigned long Warnings() const;
   // A file of the folder as it would be typed from the current folder (the
-  // folder as typed, joined with the name); any other path as it is.
+  // folder as typed, joined with the name by the separator it uses, else
+  // the system's); any other path as it is.
   std::string Shown(const std::string& file) const;
 
  private:
