@@ -201,7 +201,8 @@ void PrintLines(const Findings& findings) {
 void PrintSummary(const Findings& findings) {
   const unsigned long warnings = findings.Warnings();
   const unsigned long notes =
-      findings.found.size() - (warnings - findings.unshown);
+      static_cast<unsigned long>(findings.found.size()) -
+      (warnings - findings.unshown);
   std::string summary = "warnings: " + Number(warnings);
   if (notes > 0) summary += ", notes: " + Number(notes);
   if (findings.unshown > 0)
