@@ -56,8 +56,8 @@ const char kUsage[] =
     "      --list-codes            list the codes of every warning\n"
     "  -h, --help                  print this help\n"
     "      --version               print the version\n"
-    "Exit status: 0 clean, 1 warnings, 2 the folder cannot be checked (or the\n"
-    "options are wrong).\n";
+    "Exit status: 0 clean, 1 warnings (disabled ones do not count), 2 the\n"
+    "folder cannot be checked (or the options are wrong).\n";
 
 const char kVersionText[] =
     "pellomar-check " PELLOMAR_VERSION
