@@ -8,9 +8,16 @@
   checker's prediction (--target linux) is compared with what the Linux
   launcher really does on the same folder.
 - Files of every size finish quickly in bounded memory.
-- One small fixture folder per kind of warning, each warning named with its
-  file (and line, where there is one).
-- The options, the report's form, and the sample folder examples/.
+- One table of small fixture folders and the code each must give, with the
+  line as typed from the current folder (file, line, column); every text of
+  the form its code's pattern says.
+- Golden outputs of every format on the sample, a broken and a dual medium,
+  compared exactly (--update writes them anew, after a deliberate change);
+  the SARIF logs checked by the SARIF multitool (from npm, into the user's
+  cache); every code of the catalogue produced by a folder above and listed
+  in the manual page as the catalogue explains it.
+- The options (GNU messages, --disable and its variable), the report's form,
+  and the sample folder examples/.
 """
 import argparse
 import difflib
