@@ -113,15 +113,15 @@ class EncodingCheck final : public ini::LineVisitor {
 
   void Begin(ini::Encoding encoding) override {
     if (encoding == ini::Encoding::kUtf8WithMark)
-      warn_({shown_, 1,
+      warn_({Code::kUtf8Mark, shown_, 1, 1,
              "starts with a UTF-8 byte-order mark: Windows then loses the "
              "first line (save it without the mark, or as UTF-16)"});
     if (encoding == ini::Encoding::kUtf16Be)
-      warn_({shown_, 1,
+      warn_({Code::kUtf16BigEndian, shown_, 1, 1,
              "is UTF-16 big-endian: Windows reads UTF-16 files only in "
              "little-endian order (save it as UTF-16 LE)"});
     if (encoding == ini::Encoding::kBytes && sniffer_.LooksLikeUtf16())
-      warn_({shown_, 0,
+      warn_({Code::kUtf16WithoutMark, shown_, 0, 0,
              "looks like UTF-16 without a byte-order mark: Windows reads it "
              "as 8-bit text and finds nothing (save it with the mark)"});
     lines_.Begin(encoding);
@@ -220,6 +220,12 @@ bool DriveWithoutFolder(const char* name) {
   return name[0] != '\0' && name[1] == ':' && name[2] != '\\' && name[2] != '/';
 }
 
+// A line and column of a file; 0 where there is none.
+struct Place {
+  unsigned long line;
+  unsigned long column;
+};
+
 // A scan that takes section headers and key lines apart.
 class FileScan : public ini::LineVisitor {
  public:
@@ -246,10 +252,18 @@ class SettingsScan final : public FileScan {
                const WarningSink& warn)
       : shown_(shown), linuxRules_(linuxRules), warn_(warn) {}
 
+  // Where the value that the launcher reads for `index` stands; the
+  // [Auto] header when there is none, nowhere without [Auto].
+  Place Where(SettingIndex index) const {
+    if (linuxRules_ && seenLinux_[index]) return placeLinux_[index];
+    if (seenAuto_[index]) return placeAuto_[index];
+    return {autoLine_, autoColumn_};
+  }
+
   void Finish() {
     const bool read = sawAuto_ || (linuxRules_ && sawLinux_);
     if (!read) {
-      warn_({shown_, 0,
+      warn_({Code::kNoSettingsSection, shown_, 0, 0,
              "has no [Auto] section: every setting takes its default "
              "(Verbose and SetupOnly on, Version -1)"});
       return;
@@ -257,7 +271,7 @@ class SettingsScan final : public FileScan {
     for (SettingIndex index : {kVerbose, kSetupOnly}) {
       if (Set(index)) continue;
       const std::string key = SettingKey[index];
-      warn_({shown_, autoLine_,
+      warn_({Code::kSwitchMissing, shown_, autoLine_, autoColumn_,
              key + " is missing, so it counts as on (" +
                  (index == kVerbose
                       ? "diagnostic boxes for every user"
@@ -275,12 +289,15 @@ class SettingsScan final : public FileScan {
         emulation::Windows::LinuxSection(SettingKey[kSettingsSection]);
     part_ = Part::kIgnored;
     if (Same(name, SettingKey[kSettingsSection])) {
-      if (!sawAuto_) autoLine_ = line.number;
+      if (!sawAuto_) {
+        autoLine_ = line.number;
+        autoColumn_ = line.column;
+      }
       if (!Repeated(&sawAuto_, line)) part_ = Part::kAuto;
     } else if (Same(name, linuxSection.c_str())) {
       if (!Repeated(&sawLinux_, line)) part_ = Part::kLinux;
     } else {
-      warn_({shown_, line.number,
+      warn_({Code::kSectionNeverRead, shown_, line.number, line.column,
              "section [" + name +
                  "] is never read: the launcher reads only [Auto] here, and "
                  "[Auto.Linux] on Linux (messages belong in pellomar.dat)"});
@@ -292,7 +309,7 @@ class SettingsScan final : public FileScan {
       *seen = true;
       return false;
     }
-    warn_({shown_, line.number,
+    warn_({Code::kSettingsSectionAgain, shown_, line.number, line.column,
            std::string("section [") + line.name +
                "] again: only the first section of a name is read, so its "
                "keys are not"});
@@ -302,7 +319,7 @@ class SettingsScan final : public FileScan {
   void Key(const ini::Line& line) override {
     if (part_ == Part::kIgnored) return;
     if (part_ == Part::kOutside) {
-      warn_({shown_, line.number,
+      warn_({Code::kKeyBeforeSection, shown_, line.number, line.column,
              Quoted(line.name) +
                  " stands before any section header and is never read"});
       return;
@@ -312,14 +329,14 @@ class SettingsScan final : public FileScan {
       if (Same(line.name, SettingKey[i])) index = i;
     }
     if (index < 0) {
-      warn_({shown_, line.number,
+      warn_({Code::kUnknownSettingKey, shown_, line.number, line.column,
              "unknown key " + Quoted(line.name) + " (did you mean " +
                  Nearest(line.name, SettingsKeyNames()) + "?)"});
       return;
     }
     bool* seen = (part_ == Part::kAuto ? seenAuto_ : seenLinux_) + index;
     if (*seen) {
-      warn_({shown_, line.number,
+      warn_({Code::kSettingKeyAgain, shown_, line.number, line.column,
              std::string(line.name) +
                  " again in this section: only the first is read"});
       return;
@@ -330,12 +347,15 @@ class SettingsScan final : public FileScan {
 
   void Value(SettingIndex index, const ini::Line& line) {
     const std::string key = SettingKey[index];
+    (part_ == Part::kAuto ? placeAuto_ : placeLinux_)[index] = {
+        line.number, line.valueColumn};
     bool* set = (part_ == Part::kAuto ? setAuto_ : setLinux_) + index;
     *set = line.hasValue && line.valueLength > 0;
     const std::string cut = DoesNotFit(key, line, encoding_, !linuxRules_);
-    if (!cut.empty()) warn_({shown_, line.number, cut});
+    if (!cut.empty())
+      warn_({Code::kSettingCut, shown_, line.number, line.valueColumn, cut});
     if (std::strstr(line.value, " ;") != nullptr)
-      warn_({shown_, line.number,
+      warn_({Code::kCommentInValue, shown_, line.number, line.valueColumn,
              key + " " + Quoted(line.value) +
                  " holds \" ;\": a comment on the line of a value is part of "
                  "the value (every box would show it); put comments on "
@@ -344,20 +364,22 @@ class SettingsScan final : public FileScan {
                                    std::end(kIntegerSettingKeys),
                                    index) != std::end(kIntegerSettingKeys);
     if (integer && *set && !IsPlainInteger(line.value))
-      warn_({shown_, line.number,
+      warn_({Code::kNotWholeNumber, shown_, line.number, line.valueColumn,
              key + " " + Quoted(line.value) +
                  " is not a plain whole number: the launcher reads it as " +
                  std::to_string(ini::ParseInt(line.value))});
     if (index != kSetupName) return;
     if (RelativeToCurrentFolder(line.value))
-      warn_({shown_, line.number,
+      warn_({Code::kSetupFromCurrentFolder, shown_, line.number,
+             line.valueColumn,
              "SetupName " + Quoted(line.value) +
                  " is taken from the current folder, which is wherever the "
                  "launcher was started from, not from its own folder (a name "
                  "such as setup.exe or sub\\setup.exe is found beside the "
                  "launcher)"});
     else if (DriveWithoutFolder(line.value))
-      warn_({shown_, line.number,
+      warn_({Code::kSetupDriveWithoutFolder, shown_, line.number,
+             line.valueColumn,
              "SetupName " + Quoted(line.value) +
                  " names a drive but no folder: Windows takes it from that "
                  "drive's current folder (the Linux launcher from the root), "
@@ -376,14 +398,18 @@ class SettingsScan final : public FileScan {
   bool sawAuto_ = false;
   bool sawLinux_ = false;
   unsigned long autoLine_ = 0;
+  unsigned long autoColumn_ = 0;
+  Place placeAuto_[kSettingCount] = {};
+  Place placeLinux_[kSettingCount] = {};
   bool seenAuto_[kSettingCount] = {};
   bool seenLinux_[kSettingCount] = {};
   bool setAuto_[kSettingCount] = {};
   bool setLinux_[kSettingCount] = {};
 };
 
-// Conversions of a message text other than one "%s".
-std::string ConversionProblem(const std::string& text) {
+// Conversions of a message text other than one "%s", and which they are.
+std::string ConversionProblem(const std::string& text, Code* code) {
+  *code = Code::kConversion;
   int texts = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '%') continue;
@@ -398,6 +424,7 @@ std::string ConversionProblem(const std::string& text) {
              "write %% for a percent sign)";
     }
   }
+  *code = Code::kSeveralAppNames;
   if (texts > 1)
     return "holds more than one %s: only the first takes AppName, the others "
            "are shown as written";
@@ -417,7 +444,7 @@ class MessageScan final : public FileScan {
   void Finish() {
     EndSection();
     if (!language_.empty() && !haveLanguage_)
-      warn_({shown_, 0,
+      warn_({Code::kNoLanguageSection, shown_, 0, 0,
              "has no section [" + language_ +
                  "]: users of that language see empty questions (there is "
                  "no fallback)"});
@@ -428,13 +455,14 @@ class MessageScan final : public FileScan {
     EndSection();
     section_ = line.name;
     sectionLine_ = line.number;
+    sectionColumn_ = line.column;
     inSection_ = false;
     if (Same(section_, SettingKey[kSettingsSection])) {
-      warn_({shown_, line.number,
+      warn_({Code::kSettingsInMessages, shown_, line.number, line.column,
              "section [" + section_ +
                  "] is never read here: settings belong in pellomar.ini"});
     } else if (!sections_.Insert(line.name)) {
-      warn_({shown_, line.number,
+      warn_({Code::kLanguageSectionAgain, shown_, line.number, line.column,
              "section [" + section_ + "] again: only the first [" + section_ +
                  "] is read"});
     } else {
@@ -449,7 +477,7 @@ class MessageScan final : public FileScan {
     inSection_ = false;
     for (int i = 0; i < kMessageCount; ++i) {
       if (!present_[i])
-        warn_({shown_, sectionLine_,
+        warn_({Code::kMessageMissing, shown_, sectionLine_, sectionColumn_,
                "section [" + section_ + "] has no " + MessageKey[i] +
                    ": that box is empty for its users"});
     }
@@ -462,7 +490,7 @@ class MessageScan final : public FileScan {
       if (Same(line.name, MessageKey[i])) index = i;
     }
     if (index < 0) {
-      warn_({shown_, line.number,
+      warn_({Code::kUnknownMessageKey, shown_, line.number, line.column,
              "unknown key " + Quoted(line.name) + " in [" + section_ +
                  "] (did you mean " + Nearest(line.name, MessageKey) + "?)"});
       return;
@@ -471,16 +499,19 @@ class MessageScan final : public FileScan {
     present_[index] = line.hasValue;
     const std::string key = MessageKey[index];
     const std::string cut = DoesNotFit(key, line, encoding_, windowsRules_);
-    if (!cut.empty()) warn_({shown_, line.number, cut});
+    if (!cut.empty())
+      warn_({Code::kMessageCut, shown_, line.number, line.valueColumn, cut});
     if (index == kSetupErr) {
       if (std::strchr(line.value, '%') != nullptr)
-        warn_({shown_, line.number,
+        warn_({Code::kPercentInSetupErr, shown_, line.number, line.valueColumn,
                "SetupErr is shown exactly as written: its % appears "
                "literally and AppName is not inserted"});
       return;
     }
-    const std::string problem = ConversionProblem(line.value);
-    if (!problem.empty()) warn_({shown_, line.number, key + " " + problem});
+    Code code;
+    const std::string problem = ConversionProblem(line.value, &code);
+    if (!problem.empty())
+      warn_({code, shown_, line.number, line.valueColumn, key + " " + problem});
   }
 
   std::string shown_;
@@ -490,6 +521,7 @@ class MessageScan final : public FileScan {
   NameSet sections_;
   std::string section_;
   unsigned long sectionLine_ = 0;
+  unsigned long sectionColumn_ = 0;
   bool inSection_ = false;
   bool haveLanguage_ = false;
   bool present_[kMessageCount] = {};
@@ -508,8 +540,10 @@ std::string Setting(SettingIndex index) {
   return value;
 }
 
-// What the launcher's own RunSetup would start, and whether it could.
-void LintSetup(const WarningSink& warn) {
+// What the launcher's own RunSetup would start, and whether it could;
+// told at the SetupName that it read (`where`, in `settings`).
+void LintSetup(const std::string& settings, Place where,
+               const WarningSink& warn) {
   Prepare(Situation());
   RunSetup();
   const std::vector<Event> run = Recorded();  // reads below add to the record
@@ -517,7 +551,8 @@ void LintSetup(const WarningSink& warn) {
     if (e.kind != Event::kStart || platform::Started(e.start.result)) continue;
     const bool missing = e.start.result == platform::kFileNotFound ||
                          e.start.result == platform::kPathNotFound;
-    warn({kSettingsFileName, 0,
+    warn({missing ? Code::kSetupMissing : Code::kSetupCannotStart, settings,
+          where.line, where.column,
           "SetupName " + Quoted(Setting(kSetupName).c_str()) +
               (missing ? " names no file beside the launcher ("
                        : " cannot be started (") +
@@ -525,14 +560,40 @@ void LintSetup(const WarningSink& warn) {
   }
 }
 
-void LintInstalled(const emulation::Windows& windows, const WarningSink& warn) {
+// Where the first key `key` of the first section `section` stands.
+class KeyFinder final : public ini::LineVisitor {
+ public:
+  KeyFinder(const char* section, const char* key)
+      : section_(section), key_(key) {}
+  void Visit(const ini::Line& line) override {
+    if (line.kind == ini::Line::kSection) {
+      inSection_ = !sawSection_ && Same(line.name, section_);
+      sawSection_ |= inSection_;
+    } else if (inSection_ && place.line == 0 && Same(line.name, key_)) {
+      place = {line.number, line.valueColumn};
+    }
+  }
+  Place place = {0, 0};
+
+ private:
+  const char* section_;
+  const char* key_;
+  bool inSection_ = false;
+  bool sawSection_ = false;
+};
+
+// The installed application's file, where IniFile (`where`, in `settings`)
+// names one that exists.
+void LintInstalled(const emulation::Windows& windows,
+                   const std::string& settings, Place where,
+                   const WarningSink& warn) {
   const std::string iniFile = Setting(kIniFile);
   if (iniFile.empty()) return;
   const std::string found = windows.Locate(windows.ProfileFile(iniFile));
   if (found.empty()) return;  // not installed yet: no mistake
   const emulation::Entry entry = windows.system().Inspect(found);
   if (entry.kind != emulation::Entry::kFile || !entry.readable) {
-    warn({kSettingsFileName, 0,
+    warn({Code::kInstalledUnreadable, settings, where.line, where.column,
           "IniFile " + Quoted(iniFile.c_str()) +
               " exists but cannot be read as a file"});
     return;
@@ -545,14 +606,124 @@ void LintInstalled(const emulation::Windows& windows, const WarningSink& warn) {
   const std::string program = exe != std::string::npos
                                   ? command.substr(0, exe)
                                   : command.substr(0, command.rfind('\\') + 1);
-  if (program.find(' ') != std::string::npos)
-    warn({iniFile, 0,
-          "Command " + Quoted(value) +
-              " has blanks in its program path and no quotes as the launcher "
-              "reads it (quotes around the whole value are removed): Windows "
-              "may start another program (such as C:\\Program.exe); quote "
-              "the program path and let something follow it, such as an "
-              "argument"});
+  if (program.find(' ') == std::string::npos) return;
+  KeyFinder finder(SettingKey[kSettingsSection], SettingKey[kCommand]);
+  char buffer[text::kBufferSize];
+  windows.system().Read(found, [&](ini::Source& source) {
+    ini::Scan(&source, buffer, text::kReadSize, &finder);
+  });
+  warn({Code::kCommandUnquoted, found, finder.place.line, finder.place.column,
+        "Command " + Quoted(value) +
+            " has blanks in its program path and no quotes as the launcher "
+            "reads it (quotes around the whole value are removed): Windows "
+            "may start another program (such as C:\\Program.exe); quote "
+            "the program path and let something follow it, such as an "
+            "argument"});
+}
+
+// The file that autorun.inf names, relative to its folder as Windows takes
+// it (either slash, any letter case); empty when there is none.
+std::string FindBeside(const emulation::Windows& windows,
+                       const std::string& folder, std::string name) {
+  const char separator = windows.system().WindowsPaths() ? '\\' : '/';
+  for (char& c : name) {
+    if (c == '\\' || c == '/') c = separator;
+  }
+  return name.empty()
+             ? ""
+             : windows.Locate(emulation::Join(folder, name, separator));
+}
+
+// The program of a command line: its leading quoted part, else what comes
+// before the first blank.
+std::string ProgramOf(const std::string& command) {
+  if (!command.empty() && command[0] == '"')
+    return command.substr(1, command.find('"', 1) - 1);
+  return command.substr(0, command.find(' '));
+}
+
+// autorun.inf, which tells Windows what to offer for a disc: [autorun],
+// with open= (or shellexecute=) and icon=, the first of each.
+class AutorunScan final : public FileScan {
+ public:
+  void Section(const ini::Line& line) override {
+    inAutorun_ = !sawAutorun_ && Same(line.name, "autorun");
+    sawAutorun_ |= inAutorun_;
+  }
+  void Key(const ini::Line& line) override {
+    if (!inAutorun_ || !line.hasValue) return;
+    const bool open =
+        Same(line.name, "open") || Same(line.name, "shellexecute");
+    Entry* entry = open ? &program : Same(line.name, "icon") ? &icon : nullptr;
+    if (entry != nullptr && entry->place.line == 0)
+      *entry = {line.value, {line.number, line.valueColumn}};
+  }
+
+  struct Entry {
+    std::string value;
+    Place place;
+  };
+  Entry program = {"", {0, 0}};  // open= or shellexecute=
+  Entry icon = {"", {0, 0}};
+
+ private:
+  bool sawAutorun_ = false;
+  bool inAutorun_ = false;
+};
+
+// autorun.inf beside the Windows launcher: it must open the launcher, and
+// its icon must be there. Only Windows reads it.
+void LintAutorun(const emulation::Windows& windows, const std::string& folder,
+                 const WarningSink& warn) {
+  if (windows.rules() != emulation::Rules::kWindows) return;
+  const std::string found = FindFile(windows, folder, "autorun.inf");
+  if (found.empty()) return;
+  const std::string shown = emulation::NameOf(found);
+  AutorunScan scan;
+  if (!ScanFile(windows, found, shown, &scan, warn)) return;
+  // The launcher is taken as being beside autorun.inf, as everywhere in the
+  // checker, under its own name when it is not there yet.
+  const std::string launcher = FindFile(windows, folder, kWindowsLauncherName);
+  const auto isLauncher = [&](const std::string& name) {
+    return Same(name, kWindowsLauncherName) ||
+           (!launcher.empty() && FindBeside(windows, folder, name) == launcher);
+  };
+  const AutorunScan::Entry& open = scan.program;
+  if (open.place.line == 0) {
+    warn({Code::kAutorunNoOpen, shown, 0, 0,
+          "has no open= in [autorun]: Windows offers no launcher from the "
+          "disc"});
+  } else {
+    const std::string program = ProgramOf(open.value);
+    std::string named = FindBeside(windows, folder, program);
+    if (named.empty() && program.find('.') == std::string::npos)
+      named = FindBeside(windows, folder, program + ".exe");
+    std::string why;
+    if (program.find_first_of("\\/:") != std::string::npos)
+      why =
+          "names a program in another folder, not the launcher beside "
+          "autorun.inf";
+    else if (isLauncher(program) || isLauncher(program + ".exe"))
+      why = "";
+    else if (named.empty())
+      why = "names no file beside autorun.inf";
+    else if (!launcher.empty())
+      why = "names " + emulation::NameOf(named) + ", not the launcher " +
+            emulation::NameOf(launcher);
+    if (!why.empty())
+      warn({Code::kAutorunOpenNotLauncher, shown, open.place.line,
+            open.place.column,
+            "open " + Quoted(open.value.c_str()) + " " + why +
+                ": Windows offers no launcher from the disc"});
+  }
+  const AutorunScan::Entry& icon = scan.icon;
+  const std::string iconFile = icon.value.substr(0, icon.value.rfind(','));
+  if (icon.place.line != 0 && !isLauncher(iconFile) &&
+      FindBeside(windows, folder, iconFile).empty())
+    warn({Code::kAutorunIconMissing, shown, icon.place.line, icon.place.column,
+          "icon " + Quoted(icon.value.c_str()) +
+              " names no file beside autorun.inf: the disc shows no icon of "
+              "its own"});
 }
 
 // Hands each section name of a scan to a callback.
@@ -610,7 +781,7 @@ void LintRegionalCoverage(const std::vector<std::string>& sections,
     if (covered.empty() || missing.empty()) continue;
     std::string coveredText;
     for (const std::string& code : covered) coveredText += " [" + code + "]";
-    warn({shown, 0,
+    warn({Code::kRegionsUncovered, shown, 0, 0,
           "covers the language " + language + " for some regions only (" +
               coveredText.substr(1) + "): no section " + missingText +
               " (code and locales): their users get empty boxes"});
@@ -634,13 +805,13 @@ bool ForEachLanguage(const emulation::Windows& windows,
 void Lint(const emulation::Windows& windows, const std::string& folder,
           const std::string& language, const WarningSink& warn) {
   const std::string settings = FindFile(windows, folder, kSettingsFileName);
-  SettingsScan settingsScan(emulation::NameOf(settings),
+  const std::string settingsName = emulation::NameOf(settings);
+  SettingsScan settingsScan(settingsName,
                             windows.rules() == emulation::Rules::kLinux, warn);
-  if (ScanFile(windows, settings, emulation::NameOf(settings), &settingsScan,
-               warn))
+  if (ScanFile(windows, settings, settingsName, &settingsScan, warn))
     settingsScan.Finish();
   else
-    warn({kSettingsFileName, 0,
+    warn({Code::kSettingsUnreadable, kSettingsFileName, 0, 0,
           "exists but cannot be read: every setting takes its default "
           "(Verbose and SetupOnly on, nothing is ever offered)"});
 
@@ -653,7 +824,8 @@ void Lint(const emulation::Windows& windows, const std::string& folder,
       ScanFile(windows, messages, shown, &messageScan, warn))
     messageScan.Finish();
   else
-    warn({shown, 0, "is missing: every question is an empty box"});
+    warn({Code::kMessagesMissing, shown, 0, 0,
+          "is missing: every question is an empty box"});
   std::vector<std::string> sections;
   ForEachLanguage(windows, folder, [&](const std::string& code) {
     sections.push_back(code);
@@ -661,8 +833,9 @@ void Lint(const emulation::Windows& windows, const std::string& folder,
   });
   LintRegionalCoverage(sections, shown, warn);
 
-  LintSetup(warn);
-  LintInstalled(windows, warn);
+  LintSetup(settingsName, settingsScan.Where(kSetupName), warn);
+  LintInstalled(windows, settingsName, settingsScan.Where(kIniFile), warn);
+  LintAutorun(windows, folder, warn);
 }
 
 }  // namespace check

@@ -7,13 +7,22 @@
 #include <functional>
 #include <string>
 
+#include "checker/diagnostics.h"
 #include "platform/emulation/windows.h"
 
 namespace check {
 
+// The Windows launcher's name, as the checker takes it to be in the folder
+// (and autorun.inf should open it).
+constexpr char kWindowsLauncherName[] = "pellomar.exe";
+
 struct Warning {
-  std::string file;    // as shown: "pellomar.ini", or a path
-  unsigned long line;  // 0 when it concerns the whole file
+  Code code;
+  // A file of the folder by its name ("pellomar.ini", in the letter case
+  // found), or any other file by its full path.
+  std::string file;
+  unsigned long line;    // 0 when it concerns the whole file
+  unsigned long column;  // 0 when it concerns the whole line
   std::string text;
 };
 

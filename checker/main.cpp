@@ -4,13 +4,16 @@
 // over the Windows emulation of the folder, and reports from the record.
 #include <getopt.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "checker/diagnostics.h"
 #include "checker/host.h"
 #include "checker/lint.h"
+#include "checker/output.h"
 #include "checker/recorder.h"
 #include "checker/report.h"
 #include "config/keys.h"
@@ -26,12 +29,16 @@ namespace {
 constexpr std::size_t kMostLanguages = 100;
 const char kAllLanguages[] = "all";
 
+// The environment variable that holds codes to leave out, as --disable does.
+const char kDisableVariable[] = "PELLOMAR_CHECK_DISABLE";
+
 const char kUsage[] =
     "usage: pellomar-check [OPTION]... FOLDER\n"
     "Shows what the launcher in FOLDER would do, and warns about mistakes in\n"
     "its files. Nothing is shown, started or written.\n"
-    "  -t, --target=windows|linux  the launcher predicted: pellomar.exe on\n"
-    "                              Windows (the default) or the Linux one\n"
+    "  -t, --target=windows|linux|all  the launcher predicted: pellomar.exe\n"
+    "                              on Windows (the default), the Linux one,\n"
+    "                              or both in one run\n"
     "  -l, --lang=CODE             the user's language code (default ENU;\n"
     "                              for Linux, what the Linux launcher finds);\n"
     "                              'all' runs every language of pellomar.dat\n"
@@ -40,17 +47,34 @@ const char kUsage[] =
     "      --running               the application is running (ClassName)\n"
     "  -a, --answer=yes|no         the answer to the questions; repeat it to\n"
     "                              answer them one by one (default yes)\n"
-    "  -q, --quiet                 print the warnings only\n"
+    "  -f, --format=text|gcc|json|sarif  the report (default text), the\n"
+    "                              warnings one a line, a JSON object, or a\n"
+    "                              SARIF 2.1.0 log\n"
+    "  -q, --quiet                 the same as --format=gcc\n"
+    "  -d, --disable=CODE[,CODE]   leave these warnings out (also from\n"
+    "                              PELLOMAR_CHECK_DISABLE)\n"
+    "      --list-codes            list the codes of every warning\n"
     "  -h, --help                  print this help\n"
     "      --version               print the version\n"
-    "Exit status: 0 clean, 1 warnings, 2 the folder cannot be checked (or the\n"
-    "options are wrong).\n";
+    "Exit status: 0 clean, 1 warnings (disabled ones do not count), 2 the\n"
+    "folder cannot be checked (or the options are wrong).\n";
+
+const char kVersionText[] =
+    "pellomar-check " PELLOMAR_VERSION
+    "\n"
+    "Copyright (c) 2026 The Pellomar developers\n"
+    "License MIT: <https://opensource.org/licenses/MIT>\n"
+    "This is free software: you are free to change and redistribute it.\n"
+    "There is NO WARRANTY, to the extent permitted by law.\n";
+
+enum class Format { kText, kGcc, kJson, kSarif };
 
 struct Options {
-  emulation::Rules rules = emulation::Rules::kWindows;
+  unsigned targets = check::kWindowsTarget;
   std::string language;  // empty: the target's default
   check::Situation situation;
-  bool quiet = false;
+  Format format = Format::kText;
+  std::vector<bool> disabled = std::vector<bool>(check::kRuleCount);
   std::string folder;
 };
 
@@ -71,32 +95,72 @@ bool ParseInt(const char* text, int* value) {
   return true;
 }
 
+// Marks the codes of `list` (separated by commas or blanks) as disabled;
+// false, with the unknown code in `bad`, when one is not in the catalogue.
+bool Disable(const std::string& list, std::vector<bool>* disabled,
+             std::string* bad) {
+  std::size_t at = 0;
+  while (at < list.size()) {
+    const std::size_t end = list.find_first_of(", ", at);
+    const std::string code = list.substr(at, end - at);
+    at = end == std::string::npos ? list.size() : end + 1;
+    if (code.empty()) continue;
+    const check::Rule* rule = check::FindRule(code);
+    if (rule == nullptr) {
+      *bad = code;
+      return false;
+    }
+    (*disabled)[static_cast<std::size_t>(rule->id)] = true;
+  }
+  return true;
+}
+
+void ListCodes() {
+  for (std::size_t i = 0; i < check::kRuleCount; ++i) {
+    const check::Rule& rule = check::Rules()[i];
+    std::printf("%s %s (%s): %s\n", rule.code, rule.name,
+                check::GroupName(rule.group), rule.explanation);
+  }
+}
+
 // Reads the command line into `options`; returns an exit status when the
 // program is to end at once (help, version, a mistake), else -1.
 int ParseOptions(int argc, char** argv, Options* options) {
-  enum { kInstalledVersion = 256, kRunning, kVersion };
+  enum { kInstalledVersion = 256, kRunning, kVersion, kListCodes };
   const option longOptions[] = {
       {"target", required_argument, nullptr, 't'},
       {"lang", required_argument, nullptr, 'l'},
       {"installed-version", required_argument, nullptr, kInstalledVersion},
       {"running", no_argument, nullptr, kRunning},
       {"answer", required_argument, nullptr, 'a'},
+      {"format", required_argument, nullptr, 'f'},
       {"quiet", no_argument, nullptr, 'q'},
+      {"disable", required_argument, nullptr, 'd'},
+      {"list-codes", no_argument, nullptr, kListCodes},
       {"help", no_argument, nullptr, 'h'},
       {"version", no_argument, nullptr, kVersion},
       {nullptr, 0, nullptr, 0}};
   bool answered = false;
   check::Situation& s = options->situation;
+  std::string bad;
+  const char* environment = std::getenv(kDisableVariable);
+  if (environment != nullptr && !Disable(environment, &options->disabled, &bad))
+    return Fail("unknown warning code '" + bad + "' in " + kDisableVariable);
+  opterr = 0;  // the mistakes are told below, in one line each
   for (;;) {
-    const int c = getopt_long(argc, argv, "t:l:a:qh", longOptions, nullptr);
+    const int c =
+        getopt_long(argc, argv, ":t:l:a:f:qd:h", longOptions, nullptr);
     if (c == -1) break;
     const std::string value = optarg != nullptr ? optarg : "";
+    const std::string given = argv[optind - 1];
     switch (c) {
       case 't':
-        if (value != "windows" && value != "linux")
-          return Fail("--target takes windows or linux, not '" + value + "'");
-        options->rules = value == "linux" ? emulation::Rules::kLinux
-                                          : emulation::Rules::kWindows;
+        if (value != "windows" && value != "linux" && value != "all")
+          return Fail("--target takes windows, linux or all, not '" + value +
+                      "'");
+        options->targets = value == "all"     ? check::kBothTargets
+                           : value == "linux" ? check::kLinuxTarget
+                                              : check::kWindowsTarget;
         break;
       case 'l':
         if (value.empty()) return Fail("--lang takes a language code");
@@ -118,17 +182,46 @@ int ParseOptions(int argc, char** argv, Options* options) {
         s.answers.push_back(value == "yes");
         s.answerAfterwards = value == "yes";
         break;
-      case 'q':
-        options->quiet = true;
+      case 'f':
+        if (value == "text")
+          options->format = Format::kText;
+        else if (value == "gcc")
+          options->format = Format::kGcc;
+        else if (value == "json")
+          options->format = Format::kJson;
+        else if (value == "sarif")
+          options->format = Format::kSarif;
+        else
+          return Fail("--format takes text, gcc, json or sarif, not '" + value +
+                      "'");
         break;
+      case 'q':
+        options->format = Format::kGcc;
+        break;
+      case 'd':
+        if (!Disable(value, &options->disabled, &bad))
+          return Fail("unknown warning code '" + bad +
+                      "' (pellomar-check --list-codes lists them)");
+        break;
+      case kListCodes:
+        ListCodes();
+        return 0;
       case 'h':
         std::printf("%s", kUsage);
         return 0;
       case kVersion:
-        std::printf("pellomar-check %s\n", PELLOMAR_VERSION);
+        std::printf("%s", kVersionText);
         return 0;
-      default:  // getopt_long has said what was wrong
-        return Fail("the options are wrong");
+      case ':':
+        return Fail(given.compare(0, 2, "--") != 0
+                        ? std::string("option requires an argument -- '") +
+                              static_cast<char>(optopt) + "'"
+                        : "option '" + given + "' requires an argument");
+      default:
+        if (given.compare(0, 2, "--") != 0)
+          return Fail(std::string("invalid option -- '") +
+                      static_cast<char>(optopt) + "'");
+        return Fail("unrecognized option '" + given + "'");
     }
   }
   if (optind >= argc) return Fail("no FOLDER given");
@@ -174,48 +267,42 @@ void PrintSettings(const check::Situation& situation) {
   }
 }
 
-void Run(const check::Situation& situation) {
+// One language's run, printed as the report tells it when `print`.
+check::LanguageRun Run(const check::Situation& situation, bool print) {
   check::Prepare(situation);
   LauncherMain(nullptr, nullptr, "", 1);
-  std::printf("language: %s\n", situation.language.c_str());
-  std::printf("branch: %s\n", check::Branch(check::Recorded()));
-  std::printf("run:\n");
-  check::PrintRun(check::Recorded());
+  const std::vector<check::Event>& record = check::Recorded();
+  check::LanguageRun run = {situation.language, check::Branch(record), record};
+  if (print) {
+    std::printf("language: %s\n", run.language.c_str());
+    std::printf("branch: %s\n", run.branch.c_str());
+    std::printf("run:\n");
+    check::PrintRun(record);
+  }
+  return run;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  Options options;
-  const int early = ParseOptions(argc, argv, &options);
-  if (early >= 0) return early;
-
+// Predicts one target's launcher and gathers its warnings; the report's
+// part for it is printed when `print`. False when FOLDER is no launcher
+// folder.
+bool Check(const Options& options, const std::string& folder, unsigned target,
+           bool print, check::Findings* findings) {
   emulation::System& host = check::HostSystem();
-  std::string folder = check::FullPath(options.folder);
-  while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/'))
-    folder.pop_back();
-  if (folder.empty() ||
-      host.Inspect(folder).kind != emulation::Entry::kFolder) {
-    std::fprintf(stderr, "pellomar-check: %s is not a folder\n",
-                 options.folder.c_str());
-    return 2;
-  }
-  const bool linuxTarget = options.rules == emulation::Rules::kLinux;
-  const char separator = host.WindowsPaths() ? '\\' : '/';
+  const bool linuxTarget = target == check::kLinuxTarget;
+  const emulation::Rules rules =
+      linuxTarget ? emulation::Rules::kLinux : emulation::Rules::kWindows;
   check::FolderSystem system(
       host, folder,
-      emulation::Join(folder, linuxTarget ? "autorun" : "pellomar.exe",
-                      separator));
-  const emulation::Windows windows(system, options.rules);
+      emulation::Join(folder,
+                      linuxTarget ? "autorun" : check::kWindowsLauncherName,
+                      findings->separator));
+  const emulation::Windows windows(system, rules);
   check::Attach(windows);
-  if (windows.Locate(emulation::Join(folder, kSettingsFileName, separator))
-          .empty()) {
-    std::fprintf(stderr,
-                 "pellomar-check: %s is not a launcher folder: it has no %s "
-                 "(in any letter case)\n",
-                 options.folder.c_str(), kSettingsFileName);
-    return 2;
-  }
+  if (windows
+          .Locate(
+              emulation::Join(folder, kSettingsFileName, findings->separator))
+          .empty())
+    return false;
 
   std::string language = options.language;
   if (language.empty()) {
@@ -242,7 +329,7 @@ int main(int argc, char** argv) {
     languages.push_back(language);
   }
 
-  if (!options.quiet) {
+  if (print) {
     std::printf("target: %s\n",
                 linuxTarget ? "linux (the Linux launcher, autorun)"
                             : "windows (the Windows launcher, pellomar.exe)");
@@ -253,28 +340,75 @@ int main(int argc, char** argv) {
     first.language = languages.empty() ? "ENU" : languages.front();
     PrintSettings(first);
   }
+  check::Prediction prediction = {target, {}};
   for (const std::string& code : languages) {
-    if (options.quiet) break;
     check::Situation situation = options.situation;
     situation.language = code;
-    Run(situation);
+    prediction.runs.push_back(Run(situation, print));
   }
-  if (!options.quiet && more > 0)
+  findings->predictions.push_back(prediction);
+  if (print && more > 0)
     std::printf("languages not run: %lu more (only the first %lu are)\n",
                 static_cast<unsigned long>(more),
                 static_cast<unsigned long>(kMostLanguages));
 
-  unsigned long warnings = 0;
   check::Lint(windows, folder, all ? "" : language,
-              [&warnings](const check::Warning& w) {
-                ++warnings;
-                if (w.line > 0)
-                  std::printf("%s:%lu: warning: %s\n", w.file.c_str(), w.line,
-                              w.text.c_str());
-                else
-                  std::printf("%s: warning: %s\n", w.file.c_str(),
-                              w.text.c_str());
+              [findings, target](const check::Warning& w) {
+                findings->Add(w, target);
               });
-  if (!options.quiet) std::printf("warnings: %lu\n", warnings);
-  return warnings == 0 ? 0 : 1;
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  const int early = ParseOptions(argc, argv, &options);
+  if (early >= 0) return early;
+
+  emulation::System& host = check::HostSystem();
+  std::string folder = check::FullPath(options.folder);
+  while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/'))
+    folder.pop_back();
+  if (folder.empty() ||
+      host.Inspect(folder).kind != emulation::Entry::kFolder) {
+    std::fprintf(stderr, "pellomar-check: %s is not a folder\n",
+                 options.folder.c_str());
+    return 2;
+  }
+  check::Findings findings;
+  findings.folder = options.folder;
+  findings.separator = host.WindowsPaths() ? '\\' : '/';
+  findings.targetsNamed = options.targets == check::kBothTargets;
+  findings.disabledCodes = options.disabled;
+  const bool report = options.format == Format::kText;
+  for (unsigned target : {check::kWindowsTarget, check::kLinuxTarget}) {
+    if ((options.targets & target) == 0) continue;
+    if (!Check(options, folder, target, report, &findings)) {
+      std::fprintf(stderr,
+                   "pellomar-check: %s is not a launcher folder: it has no "
+                   "%s (in any letter case)\n",
+                   options.folder.c_str(), kSettingsFileName);
+      return 2;
+    }
+  }
+
+  findings.Sort();
+
+  switch (options.format) {
+    case Format::kText:
+      check::PrintLines(findings);
+      check::PrintSummary(findings);
+      break;
+    case Format::kGcc:
+      check::PrintLines(findings);
+      break;
+    case Format::kJson:
+      check::PrintJson(findings);
+      break;
+    case Format::kSarif:
+      check::PrintSarif(findings);
+      break;
+  }
+  return findings.Warnings() == 0 ? 0 : 1;
 }

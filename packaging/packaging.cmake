@@ -30,6 +30,10 @@ if(WIN32)
                 examples/autorun.inf examples/setup.bat
           DESTINATION ${PELLOMAR_MEDIUM_DIR} COMPONENT medium)
   set(medium_listing "autorun.inf: makes Windows offer the launcher when the medium is a CD or DVD;\n- setup.bat: a placeholder for your setup program")
+  # The README's check, for this package's own medium.
+  set(check_target windows)
+  set(other_system Linux)
+  set(other_launcher "the Linux launcher as autorun")
 
   # Windows has no manual pages: the same pages as text, if groff is there.
   find_program(PELLOMAR_GROFF groff)
@@ -81,6 +85,9 @@ else()
   install(PROGRAMS examples/demo/setup.sh examples/demo/sample-app.sh
           DESTINATION ${PELLOMAR_MEDIUM_DIR}/demo COMPONENT medium)
   set(medium_listing "demo/: a placeholder setup script and application")
+  set(check_target linux)
+  set(other_system Windows)
+  set(other_launcher pellomar.exe)
   set(tools ${CMAKE_INSTALL_BINDIR}/${checker})
   foreach(page IN LISTS PELLOMAR_MAN_PAGES)
     get_filename_component(name ${page} NAME)

@@ -14,9 +14,11 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // Each line as "<number> [name]", "<number> key=value" or "<number> key"
-// (no '='), with "+" after a name or value that was cut.
+// (no '='), with "+" after a name or value that was cut, and with
+// " @<column>,<value column>" when `columns`.
 class Recorder final : public ini::LineVisitor {
  public:
+  explicit Recorder(bool columns) : columns_(columns) {}
   void Visit(const ini::Line& line) override {
     std::string text = std::to_string(line.number) + " ";
     if (line.kind == ini::Line::kSection) {
@@ -27,9 +29,15 @@ class Recorder final : public ini::LineVisitor {
       EXPECT_EQ(std::string(line.value).size(), line.valueLength);
     }
     if (line.nameCut || line.valueCut) text += "+";
+    if (columns_)
+      text += " @" + std::to_string(line.column) + "," +
+              std::to_string(line.valueColumn);
     lines.push_back(text);
   }
   Lines lines;
+
+ private:
+  bool columns_;
 };
 
 struct ScanCase {
@@ -37,6 +45,7 @@ struct ScanCase {
   std::string text;
   Lines expected;
   ini::Encoding encoding = ini::Encoding::kBytes;
+  bool columns = false;
 };
 
 std::string Utf16(const std::string& ascii, bool little) {
@@ -84,6 +93,17 @@ const ScanCase kCases[] = {
          std::string(20, 'v') + "\n",
      {"1 [" + std::string(255, 's') + "]+",
       "2 " + std::string(255, 'k') + "=" + std::string(9, 'v') + "+"}},
+    {"columns in characters: blanks count, a UTF-8 sequence is one",
+     "  [A]\n\tk = v\n\xC3\x84pfel=\xC3\xB6 x\r\nempty=\nnone\n",
+     {"1 [A] @3,0", "2 k=v @2,6", "3 \xC3\x84pfel=\xC3\xB6 x @1,7",
+      "4 empty= @1,7", "5 none @1,0"},
+     ini::Encoding::kBytes,
+     true},
+    {"columns of UTF-16 text",
+     Utf16("[A]\r\n  key=value\r\n", true),
+     {"1 [A] @1,0", "2 key=value @3,7"},
+     ini::Encoding::kUtf16Le,
+     true},
 };
 
 TEST(IniScan, LinesAsTheLookupsSeeThem) {
@@ -91,7 +111,7 @@ TEST(IniScan, LinesAsTheLookupsSeeThem) {
     for (std::size_t piece :
          {std::size_t{1} << 20, std::size_t{1}, std::size_t{3}}) {
       PieceSource source(c.text, piece);
-      Recorder recorder;
+      Recorder recorder(c.columns);
       char value[10];
       EXPECT_EQ(ini::Scan(&source, value, sizeof value, &recorder), c.encoding)
           << c.what;

@@ -632,16 +632,26 @@ Encoding Scan(Source* source, char* buffer, unsigned size,
   TextStream in(*source);
   visitor->Begin(in.Kind());
   unsigned long number = 1;
+  unsigned long column = 1;  // of c, on its line
+  // The next character; a byte that continues a UTF-8 sequence takes no
+  // column of its own.
+  const auto advance = [&in, &column](int current) {
+    column += (current & 0xC0) != 0x80;
+    return in.Next();
+  };
   int c = in.Next();
   for (;;) {
-    while (IsBlank(c)) c = in.Next();
+    while (IsBlank(c)) c = advance(c);
     if (c == kEnd) break;
     if (c == ';') c = RestOfLine(in, in.Next());
     if (c == kEnd) break;
     if (IsLineEnd(c)) {
       c = NextLine(in, c, &number);
+      column = 1;
       continue;
     }
+    const unsigned long start = column;
+    unsigned long valueColumn = 0;
 
     // As in Find: a line that opens with '[' is a header once a ']' follows
     // on it; until then it is read as a key line too.
@@ -653,7 +663,8 @@ Encoding Scan(Source* source, char* buffer, unsigned size,
     bool equals = false;
     key.Feed(c);
     for (;;) {
-      c = in.Next();
+      c = advance(c);
+      if (equals && valueColumn == 0 && !IsBlank(c)) valueColumn = column;
       if (c == kEnd || IsLineEnd(c)) break;
       if (maybeHeader && c == ']') {
         header = true;
@@ -677,6 +688,8 @@ Encoding Scan(Source* source, char* buffer, unsigned size,
         header ? section.Finish(&line.nameCut) : key.Finish(&line.nameCut);
     line.hasValue = !header && equals;
     line.value = "";
+    line.column = start;
+    line.valueColumn = valueColumn;
     if (line.hasValue) {
       line.valueLength = value.Finish(&line.valueCut);
       line.value = buffer;
@@ -684,6 +697,7 @@ Encoding Scan(Source* source, char* buffer, unsigned size,
     visitor->Visit(line);
     if (c == kEnd) break;
     c = NextLine(in, c, &number);
+    column = 1;
   }
   return in.Kind();
 }

@@ -105,6 +105,11 @@ struct Line {
   const char* value;
   unsigned valueLength;
   bool valueCut;
+  // 1-based columns, in characters (a UTF-8 sequence is one): where the
+  // line's text starts (its '[' or key), and where its value starts (past
+  // the '=' and blanks; the end of the line when the value is empty).
+  unsigned long column;
+  unsigned long valueColumn;
 };
 
 class LineVisitor {

@@ -8,13 +8,23 @@
   checker's prediction (--target linux) is compared with what the Linux
   launcher really does on the same folder.
 - Files of every size finish quickly in bounded memory.
-- One small fixture folder per kind of warning, each warning named with its
-  file (and line, where there is one).
-- The options, the report's form, and the sample folder examples/.
+- One table of small fixture folders and the code each must give, with the
+  line as typed from the current folder (file, line, column); every text of
+  the form its code's pattern says.
+- Golden outputs of every format on the sample, a broken and a dual medium,
+  compared exactly (--update writes them anew, after a deliberate change);
+  the SARIF logs checked by the SARIF multitool (from npm, into the user's
+  cache); every code of the catalogue produced by a folder above and listed
+  in the manual page as the catalogue explains it.
+- The options (GNU messages, --disable and its variable), the report's form,
+  and the sample folder examples/.
 """
 import argparse
+import difflib
+import json
 import os
 import pwd
+import re
 import resource
 import shutil
 import subprocess
@@ -302,111 +312,146 @@ def good_messages(in_enu=""):
 
 GOOD_MESSAGES = good_messages()
 
-# name, files of the folder (None: left out), expected warning (its start)
+# name, files of the folder (None: left out), the code and the start of the
+# warning expected (None: a clean folder), and any options. Every code of
+# the catalogue has a row here or a golden output below.
 WARNINGS = [
     ("unknown settings key", {"pellomar.ini": GOOD_SETTINGS + "Vebrose=1\r\n"},
-     'pellomar.ini:7: warning: unknown key "Vebrose" (did you mean Verbose?)'),
+     "S01", 'pellomar.ini:7:1: warning: unknown key "Vebrose" (did you mean Verbose?)'),
     ("installed application's key in the settings file",
      {"pellomar.ini": GOOD_SETTINGS + "Command=x\r\n"},
-     'pellomar.ini:7: warning: unknown key "Command"'),
-    ("unknown message key", {"pellomar.dat": good_messages("AskRunSetpu=x\r\n")},
-     'pellomar.dat:6: warning: unknown key "AskRunSetpu" in [ENU] (did you mean AskRunSetup?)'),
-    ("Verbose missing", {"pellomar.ini": GOOD_SETTINGS.replace("Verbose=0\r\n", "")},
-     "pellomar.ini:1: warning: Verbose is missing, so it counts as on"),
-    ("SetupOnly empty",
-     {"pellomar.ini": GOOD_SETTINGS.replace("SetupOnly=0", "SetupOnly=")},
-     "pellomar.ini:1: warning: SetupOnly is missing, so it counts as on"),
-    ("message section lacking a key",
-     {"pellomar.dat": GOOD_MESSAGES.replace("ExeErr=%s failed. Install?\r\n", "")},
-     "pellomar.dat:1: warning: section [ENU] has no ExeErr"),
+     "S01", 'pellomar.ini:7:1: warning: unknown key "Command"'),
+    ("a key before any section", {"pellomar.ini": "AppName=A\r\n" + GOOD_SETTINGS},
+     "S02", 'pellomar.ini:1:1: warning: "AppName" stands before any section header'),
     ("language section in the settings file",
      {"pellomar.ini": GOOD_SETTINGS + "[DEU]\r\nAskRunSetup=x\r\n"},
-     "pellomar.ini:7: warning: section [DEU] is never read"),
+     "S03", "pellomar.ini:7:1: warning: section [DEU] is never read"),
     ("a second [Auto]",
      {"pellomar.ini": GOOD_SETTINGS + "[auto]\r\nAppName=B\r\n"},
-     "pellomar.ini:7: warning: section [auto] again"),
-    ("a second language section",
-     {"pellomar.dat": good_messages("[enu]\r\nAskRunSetup=x\r\n")},
-     "pellomar.dat:6: warning: section [enu] again"),
-    ("a key before any section", {"pellomar.ini": "AppName=A\r\n" + GOOD_SETTINGS},
-     'pellomar.ini:1: warning: "AppName" stands before any section header'),
-    ("no section for the language", {}, "pellomar.dat: warning: has no section [FRA]"),
-    ("conversion other than %s",
-     {"pellomar.dat": GOOD_MESSAGES.replace("Install %s?", "Install %d?")},
-     'pellomar.dat:2: warning: AskRunSetup holds the conversion "%d"'),
-    ("two %s", {"pellomar.dat": GOOD_MESSAGES.replace("Start %s?", "Start %s %s?")},
-     "pellomar.dat:3: warning: AskRunExe holds more than one %s"),
-    ("SetupErr holding %s",
-     {"pellomar.dat": GOOD_MESSAGES.replace("No setup.", "No %s setup.")},
-     "pellomar.dat:5: warning: SetupErr is shown exactly as written"),
+     "S04", "pellomar.ini:7:1: warning: section [auto] again"),
+    ("a key twice in a section",
+     {"pellomar.ini": GOOD_SETTINGS + "  appname = B\r\n"},
+     "S05", "pellomar.ini:7:3: warning: appname again in this section"),
+    ("Verbose missing", {"pellomar.ini": GOOD_SETTINGS.replace("Verbose=0\r\n", "")},
+     "S06", "pellomar.ini:1:1: warning: Verbose is missing, so it counts as on"),
+    ("SetupOnly empty",
+     {"pellomar.ini": GOOD_SETTINGS.replace("SetupOnly=0", "SetupOnly=")},
+     "S06", "pellomar.ini:1:1: warning: SetupOnly is missing, so it counts as on"),
+    ("no [Auto] section", {"pellomar.ini": "; nothing yet\r\n"},
+     "S07", "pellomar.ini: warning: has no [Auto] section"),
+    ("Version that is not a whole number",
+     {"pellomar.ini": GOOD_SETTINGS.replace("Version=1", "Version=3.1")},
+     "S08", 'pellomar.ini:3:9: warning: Version "3.1" is not a plain whole number: '
+     "the launcher reads it as 3"),
+    ("Version with a letter first",
+     {"pellomar.ini": GOOD_SETTINGS.replace("Version=1", "Version = v3")},
+     "S08", 'pellomar.ini:3:11: warning: Version "v3" is not a plain whole number: '
+     "the launcher reads it as 0"),
+    ("an inline comment in a value",
+     {"pellomar.ini": GOOD_SETTINGS.replace("AppName=A", "AppName=A ; the name")},
+     "S09", 'pellomar.ini:2:9: warning: AppName "A ; the name" holds " ;"'),
     ("value longer than 254 characters",
      {"pellomar.ini": GOOD_SETTINGS.replace("AppName=A", "AppName=" + "a" * 300)},
-     "pellomar.ini:2: warning: AppName is longer than 254 bytes and is cut"),
-    ("100 Japanese characters: 300 bytes in UTF-8",
-     {"pellomar.dat": b"\xff\xfe" + GOOD_MESSAGES.replace(
-         "Install %s?", "\u65e5" * 100).encode("utf-16-le")},
-     "pellomar.dat:2: warning: AskRunSetup is longer than 254 bytes and is cut"
-     " (at 3 bytes a character in UTF-8, 84 characters of that script fit)"),
+     "S10", "pellomar.ini:2:9: warning: AppName is longer than 254 bytes and is cut"),
     ("200 umlauts of code page 1252: 400 bytes in UTF-8",
      {"pellomar.ini": GOOD_SETTINGS.replace(
          "AppName=A", "AppName=" + "\u00e4" * 200).encode("cp1252")},
-     "pellomar.ini:2: warning: AppName is longer than 254 bytes once Windows"
+     "S10", "pellomar.ini:2:9: warning: AppName is longer than 254 bytes once Windows"
      " turns it from code page 1252 into UTF-8 and is cut (at 2 bytes a"
      " character in UTF-8, 127 characters of that script fit)"),
     ("254 characters counted after the quotes are removed",
      {"pellomar.ini": GOOD_SETTINGS.replace(
          "AppName=A", 'AppName="' + "a" * 254 + '"')},
-     None),
-    ("UTF-8 byte-order mark", {"pellomar.ini": "\ufeff" + GOOD_SETTINGS},
-     "pellomar.ini:1: warning: starts with a UTF-8 byte-order mark"),
-    ("UTF-16 big-endian",
-     {"pellomar.dat": "\ufeff".encode("utf-16-be") + GOOD_MESSAGES.encode("utf-16-be")},
-     "pellomar.dat:1: warning: is UTF-16 big-endian"),
-    ("UTF-16 without byte-order mark",
-     {"pellomar.dat": GOOD_MESSAGES.encode("utf-16-le")},
-     "pellomar.dat: warning: looks like UTF-16 without a byte-order mark"),
-    ("UTF-16 lines counted as lines",
-     {"pellomar.dat": b"\xff\xfe" + good_messages("AskRunSetpu=x\r\n").encode("utf-16-le")},
-     'pellomar.dat:6: warning: unknown key "AskRunSetpu"'),
-    ("SetupName missing beside the launcher",
-     {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", "gone.exe")},
-     'pellomar.ini: warning: SetupName "gone.exe" names no file'),
-    ("Command with blanks and no quotes",
-     {"pellomar.ini": GOOD_SETTINGS + "IniFile={folder}\\app.ini\r\n",
-      "app.ini": "[Auto]\r\nVersion=1\r\nCommand={folder}\\Sample App\\app.exe /x\r\n"},
-     "has blanks in its program path and no quotes"),
-    ("Command wholly in quotes loses them",
-     {"pellomar.ini": GOOD_SETTINGS + "IniFile={folder}\\app.ini\r\n",
-      "app.ini": "[Auto]\r\nVersion=1\r\nCommand=\"{folder}\\Sample App\\app.exe\"\r\n"},
-     "has blanks in its program path and no quotes"),
-    ("IniFile that cannot be read",
-     {"pellomar.ini": GOOD_SETTINGS + "IniFile={folder}\\sub\r\n", "sub/": ""},
-     'pellomar.ini: warning: IniFile "Z:'),
-    ("Version that is not a whole number",
-     {"pellomar.ini": GOOD_SETTINGS.replace("Version=1", "Version=3.1")},
-     'pellomar.ini:3: warning: Version "3.1" is not a plain whole number: '
-     "the launcher reads it as 3"),
-    ("Version with a letter first",
-     {"pellomar.ini": GOOD_SETTINGS.replace("Version=1", "Version=v3")},
-     "the launcher reads it as 0"),
-    ("an inline comment in a value",
-     {"pellomar.ini": GOOD_SETTINGS.replace("AppName=A", "AppName=A ; the name")},
-     'pellomar.ini:2: warning: AppName "A ; the name" holds " ;"'),
+     None, None),
     ("SetupName from the current folder",
      {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", ".\\setup.exe")},
-     'pellomar.ini:4: warning: SetupName ".\\setup.exe" is taken from the '
+     "S11", 'pellomar.ini:4:11: warning: SetupName ".\\setup.exe" is taken from the '
      "current folder"),
     ("SetupName on a drive without a folder",
      {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", "Z:setup.exe")},
-     'pellomar.ini:4: warning: SetupName "Z:setup.exe" names a drive but no '
+     "S12", 'pellomar.ini:4:11: warning: SetupName "Z:setup.exe" names a drive but no '
      "folder"),
+    ("SetupName missing beside the launcher",
+     {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", "gone.exe")},
+     "S13", 'pellomar.ini:4:11: warning: SetupName "gone.exe" names no file'),
+    ("a setup that the Linux launcher cannot start", {},
+     "S14", 'pellomar.ini:4:11: warning: SetupName "setup.exe" cannot be started',
+     "--target=linux"),
+    ("a settings file that cannot be read",
+     {"pellomar.ini": None, "pellomar.ini/": ""},
+     "S15", "pellomar.ini: warning: exists but cannot be read"),
     ("no message file", {"pellomar.dat": None},
-     "pellomar.dat: warning: is missing"),
+     "M01", "pellomar.dat: warning: is missing"),
     ("a language covered for some regions only",
      {"pellomar.dat": ENU_MESSAGES + ENU_MESSAGES.replace("[ENU]", "[eng]")},
-     "pellomar.dat: warning: covers the language en for some regions only "
+     "M11", "pellomar.dat: warning: covers the language en for some regions only "
      "([ENG] [ENU]): no section [ENB] en_029, [ENA] en_AU, [ENL] en_BZ, "
      "[ENC] en_CA,"),
+    ("no section for the language", {},
+     "M02", "pellomar.dat: warning: has no section [FRA]", "--lang=FRA"),
+    ("message section lacking a key",
+     {"pellomar.dat": GOOD_MESSAGES.replace("ExeErr=%s failed. Install?\r\n", "")},
+     "M03", "pellomar.dat:1:1: warning: section [ENU] has no ExeErr"),
+    ("unknown message key", {"pellomar.dat": good_messages("AskRunSetpu=x\r\n")},
+     "M04", 'pellomar.dat:6:1: warning: unknown key "AskRunSetpu" in [ENU] (did you mean AskRunSetup?)'),
+    ("UTF-16 lines counted as lines",
+     {"pellomar.dat": b"\xff\xfe" + good_messages("AskRunSetpu=x\r\n").encode("utf-16-le")},
+     "M04", 'pellomar.dat:6:1: warning: unknown key "AskRunSetpu"'),
+    ("a second language section",
+     {"pellomar.dat": good_messages("[enu]\r\nAskRunSetup=x\r\n")},
+     "M05", "pellomar.dat:6:1: warning: section [enu] again"),
+    ("settings section in the message file",
+     {"pellomar.dat": "[Auto]\r\n" + GOOD_MESSAGES},
+     "M06", "pellomar.dat:1:1: warning: section [Auto] is never read here"),
+    ("100 Japanese characters: 300 bytes in UTF-8",
+     {"pellomar.dat": b"\xff\xfe" + GOOD_MESSAGES.replace(
+         "Install %s?", "\u65e5" * 100).encode("utf-16-le")},
+     "M07", "pellomar.dat:2:13: warning: AskRunSetup is longer than 254 bytes and is cut"
+     " (at 3 bytes a character in UTF-8, 84 characters of that script fit)"),
+    ("conversion other than %s",
+     {"pellomar.dat": GOOD_MESSAGES.replace("Install %s?", "Install %d?")},
+     "M08", 'pellomar.dat:2:13: warning: AskRunSetup holds the conversion "%d"'),
+    ("two %s", {"pellomar.dat": GOOD_MESSAGES.replace("Start %s?", "Start %s %s?")},
+     "M09", "pellomar.dat:3:11: warning: AskRunExe holds more than one %s"),
+    ("SetupErr holding %s",
+     {"pellomar.dat": GOOD_MESSAGES.replace("No setup.", "No %s setup.")},
+     "M10", "pellomar.dat:5:10: warning: SetupErr is shown exactly as written"),
+    ("IniFile that cannot be read",
+     {"pellomar.ini": GOOD_SETTINGS + "IniFile={folder}\\sub\r\n", "sub/": ""},
+     "A01", 'pellomar.ini:7:9: warning: IniFile "Z:'),
+    ("Command with blanks and no quotes",
+     {"pellomar.ini": GOOD_SETTINGS + "IniFile={folder}\\app.ini\r\n",
+      "app.ini": "[Auto]\r\nVersion=1\r\nCommand={folder}\\Sample App\\app.exe /x\r\n"},
+     "A02", "{native}/app.ini:3:9: warning: Command"),
+    ("Command wholly in quotes loses them",
+     {"pellomar.ini": GOOD_SETTINGS + "IniFile={folder}\\app.ini\r\n",
+      "app.ini": "[Auto]\r\nVersion=1\r\nCommand=\"{folder}\\Sample App\\app.exe\"\r\n"},
+     "A02", "{native}/app.ini:3:9: warning: Command"),
+    ("UTF-8 byte-order mark", {"pellomar.ini": "\ufeff" + GOOD_SETTINGS},
+     "D01", "pellomar.ini:1:1: warning: starts with a UTF-8 byte-order mark"),
+    ("UTF-16 big-endian",
+     {"pellomar.dat": "\ufeff".encode("utf-16-be") + GOOD_MESSAGES.encode("utf-16-be")},
+     "D02", "pellomar.dat:1:1: warning: is UTF-16 big-endian"),
+    ("UTF-16 without byte-order mark",
+     {"pellomar.dat": GOOD_MESSAGES.encode("utf-16-le")},
+     "D03", "pellomar.dat: warning: looks like UTF-16 without a byte-order mark"),
+    ("autorun.inf opening another program than the launcher",
+     {"autorun.inf": "[autorun]\r\nopen=setup.exe\r\n", "PELLOMAR.EXE": "x"},
+     "D04", 'autorun.inf:2:6: warning: open "setup.exe" names setup.exe, not the '
+     "launcher PELLOMAR.EXE"),
+    ("autorun.inf opening a missing program",
+     {"AUTORUN.INF": "[AutoRun]\r\nopen=start /x\r\n"},
+     "D04", 'AUTORUN.INF:2:6: warning: open "start /x" names no file beside autorun.inf'),
+    ("autorun.inf without open=",
+     {"autorun.inf": "[autorun]\r\nicon=pellomar.exe\r\n"},
+     "D05", "autorun.inf: warning: has no open= in [autorun]"),
+    ("autorun.inf with a missing icon",
+     {"autorun.inf": "[autorun]\r\nopen=pellomar.exe\r\nicon=app.ico,0\r\n"},
+     "D06", 'autorun.inf:3:6: warning: icon "app.ico,0" names no file'),
+    ("autorun.inf naming the launcher and an icon in any letter case",
+     {"autorun.inf": "[autorun]\r\nopen=Pellomar.exe /x\r\nicon=Icons\\App.ico\r\n",
+      "icons/": "", "icons/app.ico": "x"},
+     None, None),
 ]
 
 
@@ -426,25 +471,191 @@ def lay_fixture(folder, files):
         (folder / file).write_bytes(content)
 
 
-def warning_fixtures(checker, work):
-    for number, (name, files, expected) in enumerate(WARNINGS):
-        folder = work / "warnings" / f"{number:02d}"
+def pattern_regex(pattern):
+    """A catalogue pattern as a regular expression: <...> is any text."""
+    return ".*".join(re.escape(part) for part in re.split(r"<[^>]*>", pattern))
+
+
+def catalogue(checker):
+    """The codes' explanations (--list-codes) and text patterns (the SARIF
+    log's rules)."""
+    listed = subprocess.run([str(checker), "--list-codes"], capture_output=True,
+                            text=True).stdout
+    explanations = dict(re.match(r"(\S+) \S+ \([^)]*\): (.*)", line).groups()
+                        for line in listed.splitlines())
+    sarif = json.loads(run_checker(checker, ROOT / "examples",
+                                   ["--format=sarif"]).stdout)
+    patterns = {rule["id"]: rule["properties"]["pattern"]
+                for rule in sarif["runs"][0]["tool"]["driver"]["rules"]}
+    return explanations, patterns
+
+
+def manual_codes():
+    """Code -> explanation, as the manual page's list of warnings has them."""
+    codes = {}
+    lines = (ROOT / "man" / "pellomar-check.1").read_text().splitlines()
+    for i, line in enumerate(lines):
+        match = re.fullmatch(r"\.B ([SMAD]\d\d)", line)
+        if match:
+            text = lines[i + 1]
+            for escape, plain in (("\\-", "-"), ("\\e", "\\"),
+                                  ("\\(dq", '"'), ("\\&", "")):
+                text = text.replace(escape, plain)
+            codes[match.group(1)] = text
+    return codes
+
+
+def catalogue_agreement(explanations, produced):
+    manual = manual_codes()
+    problems = [f"{code}: manual {manual.get(code)!r}, catalogue {text!r}"
+                for code, text in explanations.items()
+                if manual.get(code) != text]
+    problems += [f"{code}: in the manual only" for code in manual
+                 if code not in explanations]
+    report("the manual lists every code as the catalogue does", problems)
+    missing = sorted(set(explanations) - produced)
+    report("every code of the catalogue comes from a test folder",
+           [f"never produced: {', '.join(missing)}"] if missing else [])
+
+
+def check_line(line, patterns):
+    """Problems of one FILE:LINE:COLUMN line: its code and its text's form."""
+    match = re.fullmatch(r"(.*?): (warning|note): (?:(?:windows|linux): )?"
+                         r"(.*) \[(\w+)\]", line)
+    if not match:
+        return [f"not FILE[:LINE[:COLUMN]]: warning: text [code]: {line}"]
+    text, code = match.group(3), match.group(4)
+    if code not in patterns:
+        return [f"code {code} is not in the catalogue: {line}"]
+    if not re.fullmatch(pattern_regex(patterns[code]), text, re.S):
+        return [f"text not of the form of {code}, {patterns[code]!r}: {line}"]
+    return []
+
+
+def warning_fixtures(checker, work, patterns, produced):
+    base = work / "warnings"
+    for number, (name, files, code, expected, *args) in enumerate(WARNINGS):
+        folder = base / f"{number:02d}"
         folder.mkdir(parents=True)
         lay_fixture(folder, files)
-        args = ["--quiet"] + (["--lang", "FRA"] if "[FRA]" in (expected or "") else [])
-        result = run_checker(checker, folder, args)
+        # The folder as typed from the current one: each warning names it.
+        result = subprocess.run([str(checker), "--format=gcc", *args, folder.name],
+                                cwd=base, capture_output=True, text=True,
+                                encoding="utf-8", errors="replace", timeout=120)
         lines = result.stdout.splitlines()
-        problems = []
+        problems = [p for line in lines for p in check_line(line, patterns)]
+        produced.update(re.findall(r"\[(\w+)\]$", "\n".join(lines), re.M))
         if expected is None:
             if result.returncode != 0 or lines:
                 problems.append(f"exit {result.returncode}, expected a clean "
                                 "folder:\n  " + "\n  ".join(lines))
-        elif result.returncode != 1:
-            problems.append(f"exit status {result.returncode}, expected 1")
-        elif not any(expected in line for line in lines):
-            problems.append(f"expected a warning with: {expected}\n got:\n  "
-                            + "\n  ".join(lines))
+        else:
+            start = (expected.replace("{native}", str(folder))
+                     if expected.startswith("{native}")
+                     else f"{folder.name}/{expected}")
+            if result.returncode != 1:
+                problems.append(f"exit status {result.returncode}, expected 1")
+            if not any(line.startswith(start) and line.endswith(f"[{code}]")
+                       for line in lines):
+                problems.append(f"expected a warning [{code}] starting: {start}"
+                                "\n got:\n  " + "\n  ".join(lines))
         report(f"warns: {name}", problems)
+
+
+GOLDEN = ROOT / "tests" / "checker" / "golden"
+# name, the folder as typed from the repository's root, options; each run in
+# every format and compared exactly (the folder's full path stands as
+# {FOLDER}, on drive Z: as {Z_FOLDER}). --update writes them anew.
+GOLDEN_RUNS = [
+    ("sample", "examples", ["--target=all"]),
+    ("broken", "tests/checker/media/broken", []),
+    ("dual", "tests/checker/media/dual", ["--target=all"]),
+]
+FORMATS = ("text", "gcc", "json", "sarif")
+SARIF_VALIDATOR = "@microsoft/sarif-multitool@5.7.0"
+
+
+def sarif_validator():
+    """The SARIF multitool, installed from npm into a cache outside the
+    checkout once; (None, why) when it cannot be had."""
+    cache = Path(os.environ.get("XDG_CACHE_HOME") or Path.home() / ".cache")
+    prefix = cache / "pellomar" / "sarif-multitool"
+    tool = prefix / "node_modules" / ".bin" / "sarif-multitool"
+    if tool.exists():
+        return tool, None
+    if shutil.which("npm") is None:
+        return None, "npm is not installed"
+    install = subprocess.run(["npm", "install", "--no-audit", "--no-fund",
+                              "--prefix", str(prefix), SARIF_VALIDATOR],
+                             capture_output=True, text=True, timeout=900)
+    if install.returncode != 0 or not tool.exists():
+        return None, f"npm could not install {SARIF_VALIDATOR}"
+    return tool, None
+
+
+def validate_sarif(logs, work):
+    tool, why = sarif_validator()
+    if tool is None:
+        tally.skip("the SARIF logs are valid SARIF 2.1.0", why)
+        return
+    out = work / "validation.sarif"
+    result = subprocess.run([str(tool), "validate", "--output", str(out),
+                             *map(str, logs)], capture_output=True, text=True,
+                            timeout=600)
+    problems = []
+    if not out.exists():
+        problems.append(f"the validator wrote nothing: {result.stdout[-2000:]}")
+    else:
+        run = json.loads(out.read_text(encoding="utf-8-sig"))["runs"][0]
+        problems += [f"{r['ruleId']}: {r['message'].get('text', r['message'])}"
+                     for r in run.get("results", []) if r.get("level") == "error"]
+        for invocation in run.get("invocations", []):
+            if not invocation.get("executionSuccessful", False):
+                problems.append("the validator failed: " + result.stdout[-2000:])
+    report(f"the SARIF logs are valid SARIF 2.1.0 ({len(logs)} logs)", problems)
+
+
+def goldens(checker, work, patterns, produced, update):
+    env = {"PATH": "/usr/bin:/bin", "LANG": "C", "HOME": str(work),
+           "XDG_CONFIG_HOME": str(work / "golden-config")}
+    logs = []
+    for name, typed, args in GOLDEN_RUNS:
+        folder = ROOT / typed
+        z_folder = scenarios.windows_path(folder)
+        for form in FORMATS:
+            result = subprocess.run(
+                [str(checker), f"--format={form}", *args, typed], cwd=ROOT,
+                env=env, capture_output=True, text=True, encoding="utf-8",
+                timeout=120)
+            got = result.stdout
+            for raw, placeholder in ((json.dumps(z_folder)[1:-1], "{Z_FOLDER}"),
+                                     (z_folder, "{Z_FOLDER}"),
+                                     (str(folder), "{FOLDER}")):
+                got = got.replace(raw, placeholder)
+            got += f"exit status {result.returncode}\n"
+            golden = GOLDEN / f"{name}.{form}"
+            if update:
+                golden.parent.mkdir(exist_ok=True)
+                golden.write_text(got, encoding="utf-8")
+            want = golden.read_text(encoding="utf-8") if golden.exists() else ""
+            problems = [] if got == want else ["\n".join(difflib.unified_diff(
+                want.splitlines(), got.splitlines(),
+                str(golden.relative_to(ROOT)), "this checker", lineterm=""))]
+            if form == "gcc":
+                problems += [p for line in result.stdout.splitlines()
+                             for p in check_line(line, patterns)]
+                produced.update(re.findall(r"\[(\w+)\]$", result.stdout, re.M))
+            if form == "sarif":
+                logs.append(work / f"{name}.sarif")
+                logs[-1].write_text(result.stdout, encoding="utf-8")
+            if form == "json":
+                try:
+                    json.loads(result.stdout)
+                except ValueError as e:
+                    problems.append(f"not JSON: {e}")
+            report(f"golden output: {name} {form} {' '.join(args)}".strip(),
+                   problems)
+    validate_sarif(logs, work)
 
 
 def linux_settings(checker, work):
@@ -527,17 +738,33 @@ def options_and_report(checker, work):
         ok = result.returncode == status and result.stdout.startswith(what)
         report(f"{' '.join(args)} prints {what}",
                [] if ok else [f"exit {result.returncode}: {result.stdout}"])
+    hint = "Try 'pellomar-check --help' for more information."
     for args, what in ((["--answer", "maybe"], "takes yes or no"),
                        (["--installed-version", "x1"], "not a whole number"),
-                       (["--target", "dos"], "takes windows or linux"),
-                       (["--frobnicate"], "unrecognized option"),
+                       (["--target", "dos"], "takes windows, linux or all"),
+                       (["--format=xml"], "takes text, gcc, json or sarif"),
+                       (["--disable=S01,X99"], "unknown warning code 'X99' "
+                        "(pellomar-check --list-codes lists them)"),
+                       (["--frobnicate"], "unrecognized option '--frobnicate'"),
+                       (["-z"], "invalid option -- 'z'"),
+                       (["--lang"], "option '--lang' requires an argument"),
                        (["a", "b"], "one FOLDER only"),
                        ([], "no FOLDER")):
         result = subprocess.run([str(checker), *args], capture_output=True,
                                 text=True)
-        ok = result.returncode == 2 and what in result.stderr
+        # One line that says what is wrong, then the hint: as GNU tools do.
+        ok = (result.returncode == 2 and result.stderr.splitlines() ==
+              [f"pellomar-check: {what}", hint] if "'" in what else
+              result.returncode == 2 and what in result.stderr)
         report(f"refuses {' '.join(args) or 'no arguments'}",
                [] if ok else [f"exit {result.returncode}: {result.stderr}"])
+    version = subprocess.run([str(checker), "--version"], capture_output=True,
+                             text=True).stdout.splitlines()
+    licence = (ROOT / "LICENSE").read_text().splitlines()
+    report("--version names the copyright and the licence of LICENSE",
+           [] if len(version) > 2 and version[1] in licence
+           and licence[0].startswith(version[2].split()[1].removesuffix(":"))
+           else ["\n".join(version)])
     result = run_checker(checker, work / "no-such-folder")
     report("a missing folder cannot be checked",
            [] if result.returncode == 2 else [f"exit {result.returncode}"])
@@ -548,6 +775,33 @@ def options_and_report(checker, work):
     report("a folder without pellomar.ini is no launcher folder",
            [] if result.returncode == 2 and "has no pellomar.ini" in result.stderr
            else [f"exit {result.returncode}: {result.stderr}"])
+
+
+def disabling(checker, work):
+    """--disable and PELLOMAR_CHECK_DISABLE leave codes out; the exit status
+    counts only the warnings left."""
+    broken = ROOT / "tests" / "checker" / "media" / "broken"
+    every = run_checker(checker, broken, ["--format=gcc"]).stdout
+    codes = sorted(set(re.findall(r"\[(\w+)\]$", every, re.M)))
+    some = run_checker(checker, broken, ["--disable", "s06,S09"])
+    env = dict(os.environ, PELLOMAR_CHECK_DISABLE="S06 S09")
+    by_env = run_checker(checker, broken, [], env)
+    problems = []
+    if "[S06]" in some.stdout or "[S09]" in some.stdout or \
+            "(3 more disabled)" not in some.stdout or some.returncode != 1:
+        problems.append(some.stdout)
+    if by_env.stdout != some.stdout:
+        problems.append("the variable differs from the option:\n" + by_env.stdout)
+    report("--disable and PELLOMAR_CHECK_DISABLE leave codes out", problems)
+    none = run_checker(checker, broken, ["-q", "--disable=" + ",".join(codes)])
+    report("exit status 0 once every warning found is disabled",
+           [] if none.returncode == 0 and not none.stdout else
+           [f"exit {none.returncode}: {none.stdout}"])
+    bad = run_checker(checker, broken, [], dict(os.environ,
+                                                PELLOMAR_CHECK_DISABLE="Z1"))
+    report("an unknown code in PELLOMAR_CHECK_DISABLE is refused",
+           [] if bad.returncode == 2 and "PELLOMAR_CHECK_DISABLE" in bad.stderr
+           else [f"exit {bad.returncode}: {bad.stderr}"])
 
 
 def samples(checker):
@@ -564,16 +818,23 @@ def main():
     parser.add_argument("--checker", required=True, type=Path)
     parser.add_argument("--launcher", required=True, type=Path,
                         help="the Linux launcher, to compare predictions with")
+    parser.add_argument("--update", action="store_true",
+                        help="write the golden outputs anew from this checker")
     args = parser.parse_args()
     checker = args.checker.resolve()
+    explanations, patterns = catalogue(checker)
+    produced = set()
     with tempfile.TemporaryDirectory(prefix="pellomar-checker-") as tmp:
         work = Path(tmp)
         scenario_agreement(checker, work)
         drifts(checker, args.launcher.resolve(), work)
         scale(checker, work)
-        warning_fixtures(checker, work)
+        warning_fixtures(checker, work, patterns, produced)
+        goldens(checker, work, patterns, produced, args.update)
+        catalogue_agreement(explanations, produced)
         linux_settings(checker, work)
         options_and_report(checker, work)
+        disabling(checker, work)
         samples(checker)
     return tally.finish()
 

@@ -8,13 +8,15 @@
   files below), under one top folder, with the programs executable; LICENSE
   is the repository's; the README says what to copy where, with Windows line
   ends in the Windows package.
-- The Linux package's medium, unpacked, is clean for its own checker.
+- Every check that a package's README shows passes on that package's own
+  medium, unpacked (run by the Linux package's checker).
 
 Prints one line per fact and exits non-zero when any is wrong.
 """
 import argparse
 import io
 import os
+import re
 import subprocess
 import sys
 import tarfile
@@ -137,21 +139,43 @@ def check_package(folder, name, expected):
     return files
 
 
-def check_linux_medium(files):
-    """Unpacks the Linux package and runs its checker on its medium."""
+def unpack(files, folder):
+    for path, (mode, data) in files.items():
+        target = folder / path
+        target.parent.mkdir(parents=True, exist_ok=True)
+        target.write_bytes(data)
+        target.chmod(mode)
+
+
+# A command line of a README that runs the checker on a folder.
+README_CHECK = re.compile(r"\s+tools/pellomar-check(?:\.exe)? (.*) (?:FOLDER|medium)"
+                          r"(?: > \S+)?\s*$")
+
+
+def check_readme_steps(packages):
+    """Every check that a package's README shows passes on that package's
+    own medium, run by the Linux package's checker."""
+    linux = next(files for name, files in packages.items() if "linux" in name)
     with tempfile.TemporaryDirectory(prefix="pellomar-layout-") as tmp:
-        for path, (mode, data) in files.items():
-            target = Path(tmp) / path
-            target.parent.mkdir(parents=True, exist_ok=True)
-            target.write_bytes(data)
-            target.chmod(mode)
+        tools = Path(tmp) / "linux"
+        unpack(linux, tools)
         env = dict(os.environ, XDG_CONFIG_HOME=str(Path(tmp) / "config"))
-        run = subprocess.run([str(Path(tmp) / "tools/pellomar-check"), "--quiet",
-                              "--target=linux", str(Path(tmp) / "medium")],
-                             capture_output=True, text=True, env=env)
-        fact(run.returncode == 0,
-             f"the Linux medium is clean for its checker {run.stdout.strip()}"
-             f"{run.stderr.strip()}")
+        for name, files in packages.items():
+            root = Path(tmp) / name
+            unpack(files, root)
+            readme = files.get("README.txt", (0, b""))[1].decode("utf-8")
+            checks = [m.group(1).split() for m in
+                      map(README_CHECK.match, readme.splitlines()) if m]
+            fact(len(checks) >= 3, f"{name}: README.txt shows the checks")
+            for options in checks:
+                run = subprocess.run([str(tools / "tools/pellomar-check"),
+                                      *options, str(root / "medium")],
+                                     capture_output=True, text=True, env=env)
+                said = "" if run.returncode == 0 else (
+                    f": exit {run.returncode} {run.stdout.strip()[-2000:]}"
+                    f"{run.stderr.strip()}")
+                fact(run.returncode == 0, f"{name}: the README's check "
+                     f"{' '.join(options)} passes on its medium{said}")
 
 
 def main():
@@ -162,10 +186,13 @@ def main():
                         help="the folder of the packages")
     args = parser.parse_args()
     check_install(args.install)
+    packages = {}
     for name, expected in PACKAGES.items():
         files = check_package(args.packages, name, expected)
-        if files is not None and "linux" in name:
-            check_linux_medium(files)
+        if files is not None:
+            packages[name] = files
+    if len(packages) == len(PACKAGES):
+        check_readme_steps(packages)
     return 0 if all(results) else 1
 
 

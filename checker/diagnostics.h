@@ -1,0 +1,97 @@
+// The one catalogue of the checker's diagnostics: a stable short code for
+// each, its group, the form of its text and a one-line explanation. The
+// outputs (output.h), `--disable`, `--list-codes` and the manual page's list
+// of warnings all come from here. It holds no checks: lint.cpp makes them.
+//
+// A new diagnostic is a name in `Code`, its row in the catalogue
+// (diagnostics.cpp, in the same order) and the call that makes it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace check {
+
+// Codes are a group letter and two digits; a code, once given out, keeps
+// its meaning. Room is left in every group.
+enum class Code {
+  // S: the settings file, pellomar.ini
+  kUnknownSettingKey,        // S01
+  kKeyBeforeSection,         // S02
+  kSectionNeverRead,         // S03
+  kSettingsSectionAgain,     // S04
+  kSettingKeyAgain,          // S05
+  kSwitchMissing,            // S06
+  kNoSettingsSection,        // S07
+  kNotWholeNumber,           // S08
+  kCommentInValue,           // S09
+  kSettingCut,               // S10
+  kSetupFromCurrentFolder,   // S11
+  kSetupDriveWithoutFolder,  // S12
+  kSetupMissing,             // S13
+  kSetupCannotStart,         // S14
+  kSettingsUnreadable,       // S15
+  // M: the message file, pellomar.dat
+  kMessagesMissing,       // M01
+  kNoLanguageSection,     // M02
+  kMessageMissing,        // M03
+  kUnknownMessageKey,     // M04
+  kLanguageSectionAgain,  // M05
+  kSettingsInMessages,    // M06
+  kMessageCut,            // M07
+  kConversion,            // M08
+  kSeveralAppNames,       // M09
+  kPercentInSetupErr,     // M10
+  kRegionsUncovered,      // M11
+  // A: the installed application's file, named by IniFile
+  kInstalledUnreadable,  // A01
+  kCommandUnquoted,      // A02
+  // D: the medium as a whole: how its files are written, autorun.inf
+  kUtf8Mark,                // D01
+  kUtf16BigEndian,          // D02
+  kUtf16WithoutMark,        // D03
+  kAutorunOpenNotLauncher,  // D04
+  kAutorunNoOpen,           // D05
+  kAutorunIconMissing,      // D06
+  kCount
+};
+// Codes kept for checks that are yet to be wired up (each one row and one
+// call, as above):
+//   D10 note: the code page in which an 8-bit file is read
+//   D20 the medium's start file for Linux (.autorun, autorun, autorun.sh)
+//   D21 a program on the medium without its execute bit
+//   D22 a setup script whose interpreter is missing
+//   D23 a setup script with Windows line ends (CRLF)
+//   D24 an ELF setup on a medium that has no execute bits (FAT, Joliet)
+//   S20 a setup or Command that Windows cannot start (no program)
+//   S21 a path that cannot be checked on this machine
+
+enum class Group { kSettings, kMessages, kInstalled, kMedium };
+
+// A note informs and never fails a run; a warning does.
+enum class Severity { kWarning, kNote };
+
+struct Rule {
+  Code id;
+  const char* code;  // "S01"
+  const char* name;  // a short name in words: "unknown-key"
+  Group group;
+  Severity severity;
+  const char* pattern;      // the text, with <...> where it varies
+  const char* explanation;  // one line, for the manual and SARIF
+};
+
+// The row of `code`.
+const Rule& RuleOf(Code code);
+
+// Every row, in the order of `Code`.
+const Rule* Rules();
+constexpr std::size_t kRuleCount = static_cast<std::size_t>(Code::kCount);
+
+// The row of a code as written ("s01" too); nullptr when there is none.
+const Rule* FindRule(const std::string& code);
+
+// "settings", "messages", "installed application", "medium".
+const char* GroupName(Group group);
+
+}  // namespace check
