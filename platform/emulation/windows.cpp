@@ -5,6 +5,7 @@
 #include "config/keys.h"
 #include "platform/ascii.h"
 #include "platform/emulation/paths.h"
+#include "platform/emulation/utf8.h"
 #include "platform/seam.h"
 
 namespace emulation {
@@ -13,6 +14,10 @@ namespace {
 
 const char kWinIni[] = "win.ini";
 const char kLinuxSuffix[] = ".Linux";
+// The longest paths each system's file functions take: Windows' MAX_PATH
+// UTF-16 units and Linux's PATH_MAX bytes, terminators included.
+constexpr std::size_t kWindowsPathUnits = 260;
+constexpr std::size_t kLinuxPathBytes = 4096;
 // Where Windows is when nothing says otherwise.
 const char kDefaultWindowsDirectory[] = "C:\\Windows";
 
@@ -207,6 +212,13 @@ unsigned Windows::GetFileAttributes(const char* path) const {
   return system_.Inspect(found).kind == Entry::kFolder
              ? platform::kAttributeDirectory
              : platform::kAttributeNormal;
+}
+
+bool Windows::PathFits(const char* path) const {
+  if (rules_ == Rules::kLinux) return NativePath(path).size() < kLinuxPathBytes;
+  std::size_t units = 0;
+  for (const char32_t c : DecodeUtf8(path)) units += c > 0xFFFF ? 2 : 1;
+  return units < kWindowsPathUnits;
 }
 
 }  // namespace emulation

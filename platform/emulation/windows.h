@@ -77,6 +77,7 @@ class Windows {
                            const char* file) const;
   unsigned GetModuleFileName(char* buffer, unsigned size) const;
   unsigned GetFileAttributes(const char* path) const;
+  bool PathFits(const char* path) const;
 
   // Which program a command line starts under the rules imitated, without
   // starting anything (start_rules.cpp).
