@@ -41,6 +41,12 @@ std::string Windows::NativePath(const std::string& path) const {
   return system_.WindowsPaths() ? path : ToNativePath(path);
 }
 
+std::string Windows::FullPath(const std::string& path) const {
+  if (rules_ == Rules::kLinux) return path;
+  const std::string current = system_.CurrentFolder();
+  return FullWindowsPath(path, current.empty() ? "" : WindowsPath(current));
+}
+
 std::string Windows::WindowsPath(const std::string& native) const {
   return system_.WindowsPaths() ? native : ToWindowsPath(native);
 }
@@ -98,7 +104,7 @@ std::string Windows::WindowsDirectory() const {
 }
 
 std::string Windows::ProfileFile(const std::string& file) const {
-  if (!IsBareName(file)) return NativePath(file);
+  if (!IsBareName(file)) return NativePath(FullPath(file));
   const std::string windows = WindowsDirectory();
   return windows.empty() ? "" : Join(windows, file, Separator());
 }
@@ -206,7 +212,7 @@ unsigned Windows::GetModuleFileName(char* buffer, unsigned size) const {
 }
 
 unsigned Windows::GetFileAttributes(const char* path) const {
-  const std::string native = NativePath(path);
+  const std::string native = NativePath(FullPath(path));
   const std::string found = native.empty() ? "" : Locate(native);
   if (found.empty()) return platform::kInvalidFileAttributes;
   return system_.Inspect(found).kind == Entry::kFolder

@@ -284,7 +284,8 @@ TEST(Emulation, WindowsStartRules) {
       {"Z:\\cd\\My Disc\\setup.exe", platform::kStarted, "/cd/My.exe", true},
       {"Z:\\dvd\\disc two\\setup /S", platform::kStarted,
        "/dvd/Disc Two/setup.exe", true},
-      {"Z:\\dvd\\Disc Two\\readme.txt", platform::kStarted,
+      // Windows starts programs, batch files and installer packages only.
+      {"Z:\\dvd\\Disc Two\\readme.txt", platform::kNotExecutable,
        "/dvd/Disc Two/readme.txt", true},
       {"beside", platform::kStarted, "/media/cd/beside.exe", true},
       {"inwin.exe x", platform::kStarted, "/cfg/inwin.exe", true},
