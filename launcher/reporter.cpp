@@ -39,7 +39,7 @@ int Reporter::Ask(const char* format, const char* argument) const {
 void Reporter::PathTooLong(const char* path) const {
   static const char kLead[] =
       "This path is longer than the system allows, so nothing is read or "
-      "started from it:\n";
+      "started from it: ";
   char notice[sizeof kLead + text::kPathSize];
   if (text::Copy(notice, sizeof notice, kLead))
     text::Append(notice, sizeof notice, path);

@@ -46,7 +46,7 @@ const std::string kLong(10000, 'L');
 // The notice for a path longer than the system takes, before the path.
 const std::string kPathNotice =
     "This path is longer than the system allows, so nothing is read or "
-    "started from it:\n";
+    "started from it: ";
 
 const Case kCases[] = {
     {"format texts that would read missing arguments",

@@ -316,7 +316,7 @@ TEST(LauncherMain, LauncherPathOfAnyScriptUpToTheSystemsLimit) {
   const std::string deep = "C:\\" + std::string(300, 'd') + "\\LAUNCH.EXE";
   const std::string notice =
       "box 0x40 [] This path is longer than the system allows, so nothing is "
-      "read or started from it:\n";
+      "read or started from it: ";
   struct Row {
     const char* what;
     std::string folder;  // the launcher's folder, with its last backslash

@@ -21,10 +21,9 @@ import scenarios
 
 QUIET = "[Auto]\nAppName=A\nVersion=3\nVerbose=0\nSetupName=s.sh\n"
 LONG = "L" * 10000
-# The notice for a path longer than the system takes, before the path (the
-# console shows its line break as ^J).
+# The notice for a path longer than the system takes, before the path.
 PATH_NOTICE = ("This path is longer than the system allows, so nothing is read "
-               "or started from it:^J")
+               "or started from it: ")
 
 
 def utf16(text):
