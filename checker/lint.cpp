@@ -516,6 +516,14 @@ void LintSetup(const WarningSink& warn) {
   Prepare(Situation());
   RunSetup();
   const std::vector<Event> run = Recorded();  // reads below add to the record
+  const bool started = std::any_of(run.begin(), run.end(), [](const Event& e) {
+    return e.kind == Event::kStart;
+  });
+  if (!started)
+    warn({kSettingsFileName, 0,
+          "SetupName " + Quoted(Setting(kSetupName).c_str()) +
+              " gives a path longer than the system allows: the launcher "
+              "names it in a notice and starts nothing"});
   for (const Event& e : run) {
     if (e.kind != Event::kStart || platform::Started(e.start.result)) continue;
     const bool missing = e.start.result == platform::kFileNotFound ||

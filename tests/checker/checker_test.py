@@ -385,6 +385,22 @@ WARNINGS = [
      {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", "Z:setup.exe")},
      'pellomar.ini:4: warning: SetupName "Z:setup.exe" names a drive but no '
      "folder"),
+    # Windows' own path rules, installer packages, and what it cannot start.
+    ("SetupName through a missing folder",
+     {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", "nosuch\\..\\setup.exe")},
+     None),
+    ("SetupName with a trailing dot",
+     {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", "setup.exe.")}, None),
+    ("SetupName naming an installer package",
+     {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", "setup.msi"),
+      "setup.msi": "placeholder"}, None),
+    ("SetupName naming a file Windows cannot start",
+     {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", "readme.txt"),
+      "readme.txt": "placeholder"},
+     'pellomar.ini: warning: SetupName "readme.txt" cannot be started'),
+    ("SetupName past MAX_PATH",
+     {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", "s" * 250 + ".exe")},
+     "gives a path longer than the system allows"),
     ("no message file", {"pellomar.dat": None},
      "pellomar.dat: warning: is missing"),
 ]
