@@ -78,7 +78,7 @@ unsigned GetPrivateProfileStringA(const char* section, const char* key,
   if (cut != nullptr) *cut = false;
   if (size == 0) return 0;
   const WideText<> wSection(section), wKey(key), wFallback(fallback);
-  const WideText<MAX_PATH> wFile(file);
+  const WideText<win32::kLongUnits> wFile(file);
   if (!wSection.complete() || !wKey.complete() || !wFile.complete())
     return Fallback(wFallback, buffer, size, cut);
   WideValue value;
@@ -94,7 +94,7 @@ int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
     return static_cast<int>(
         ::GetPrivateProfileIntA(section, key, fallback, file));
   const WideText<> wSection(section), wKey(key);
-  const WideText<MAX_PATH> wFile(file);
+  const WideText<win32::kLongUnits> wFile(file);
   if (!wSection.complete() || !wKey.complete() || !wFile.complete())
     return fallback;
   return static_cast<int>(wide.getPrivateProfileInt(wSection.get(), wKey.get(),
@@ -140,7 +140,7 @@ void* FindWindowA(const char* className, const char* windowName) {
 
 unsigned GetFileAttributesA(const char* path) {
   if (!win32::UseWide()) return ::GetFileAttributesA(path);
-  const WideText<MAX_PATH> wPath(path);
+  const WideText<win32::kLongUnits> wPath(path);
   if (!wPath.complete()) return kInvalidFileAttributes;
   return wide.getFileAttributes(wPath.get());
 }

@@ -174,21 +174,17 @@ bool FindProgram(const char* candidate, void* context) {
 
 // Whether CreateProcess wants the program at `path` named only at the head
 // of the command line: a 16-bit Windows, MS-DOS or OS/2 program, as
-// GetBinaryType tells where Windows has it.
+// GetBinaryType tells. That function belongs to the NT family (Windows
+// 95/98/ME lack it), so there every program is named as a 32-bit one.
 bool WantsNoProgramName(const char* path) {
-  using WideFunction = BOOL(WINAPI*)(LPCWSTR, LPDWORD);
-  using AnsiFunction = BOOL(WINAPI*)(LPCSTR, LPDWORD);
+  using BinaryTypeFunction = BOOL(WINAPI*)(LPCWSTR, LPDWORD);
+  if (!win32::UseWide()) return false;
+  const auto binaryType = OptionalCall<BinaryTypeFunction>("GetBinaryTypeW");
+  const WideText<win32::kLongUnits> wPath(path);
   DWORD type = 0;
-  if (win32::UseWide()) {
-    const auto binaryType = OptionalCall<WideFunction>("GetBinaryTypeW");
-    const WideText<win32::kLongUnits> wPath(path);
-    if (binaryType == nullptr || !wPath.complete() ||
-        !binaryType(wPath.get(), &type))
-      return false;
-  } else {
-    const auto binaryType = OptionalCall<AnsiFunction>("GetBinaryTypeA");
-    if (binaryType == nullptr || !binaryType(path, &type)) return false;
-  }
+  if (binaryType == nullptr || !wPath.complete() ||
+      !binaryType(wPath.get(), &type))
+    return false;
   return type == kDosBinary || type == kWowBinary || type == kPifBinary ||
          type == kOs216;
 }
