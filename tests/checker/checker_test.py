@@ -63,6 +63,8 @@ def scenario_agreement(checker, work):
             dirs = scenarios.make_folders(scenario, base)
             dirs["windows"] = base / "windows"
             dirs["windows"].mkdir()
+            dirs["system"] = base / "system"
+            dirs["system"].mkdir()
             places = {k: scenarios.windows_path(d) for k, d in dirs.items()}
             recorder = base / "recorder"
             recorder.write_text("#!/bin/sh\n")

@@ -86,6 +86,9 @@ def parse(path):
             scenario.files.append(file)
         elif word == "program":
             place, _, name = rest.partition(" ")
+            if place not in ("folder", "installed", "above", "system"):
+                raise ValueError(
+                    f"{path}:{number}: program folder|installed|above|system NAME")
             scenario.programs.append((place, name.strip()))
         elif word == "path":
             place, _, name = rest.partition(" ")
@@ -131,7 +134,8 @@ def substitute(text, places):
 def make_folders(scenario, base):
     """The launcher's folder and the installed application's under `base`,
     named as the scenario says, and the folder that holds the launcher's
-    ("above"). Returns {place: Path} without "windows", each folder made."""
+    ("above"). Returns {place: Path} without "windows" and "system", each
+    folder made."""
     dirs = {place: base.joinpath(*scenario.paths.get(place, place).replace(
         "\\", "/").split("/")) for place in ("folder", "installed")}
     dirs["above"] = dirs["folder"].parent
