@@ -43,6 +43,8 @@ class Scenario:
     window: str = ""
     sleep: int = 0
     only: str = ""
+    current: str = ""  # the launcher's current folder, a place; "" its own
+    variables: dict = field(default_factory=dict)  # environment of the run
     answers: list = field(default_factory=list)
     expected: list = field(default_factory=list)
 
@@ -97,6 +99,13 @@ def parse(path):
             scenario.paths[place] = name.strip()
         elif word == "sleep":
             scenario.sleep = int(rest)
+        elif word == "current":
+            if rest.strip() not in ("folder", "installed", "above"):
+                raise ValueError(f"{path}:{number}: current folder|installed|above")
+            scenario.current = rest.strip()
+        elif word == "variable":
+            name, _, value = rest.partition("=")
+            scenario.variables[name.strip()] = value
         elif word == "only":
             scenario.only = rest.strip()
         elif word == "language":

@@ -71,10 +71,13 @@ def run(scenario, launcher, programs, work):
     command += ["--language", scenario.language or "ENU"]
     if scenario.window:
         command += ["--window", scenario.window]
+    if scenario.current:
+        command += ["--cwd", places[scenario.current]]
     command += [scenarios.windows_path(log), scenarios.windows_path(exe)]
     command += scenario.answers
     env = dict(os.environ,
                PELLOMAR_START_LOG=scenarios.windows_path(starts_log))
+    env.update(scenario.variables)
     if overrides:
         env["WINEDLLOVERRIDES"] = ";".join(
             [os.environ.get("WINEDLLOVERRIDES", "")]
