@@ -10,19 +10,18 @@ namespace {
 
 // Whether the launcher's own files can be reached. A folder whose path is
 // too long for the system would make every read give its default (a row of
-// empty boxes, then nothing offered); the path is named once instead. An
-// unknown path has nothing to name and keeps the defaults.
+// empty boxes, then nothing offered); the path of the settings file (both
+// own files have names of the same length), or as much of the launcher's
+// own as is known, is named once instead. An unknown path has nothing to
+// name and keeps the defaults.
 bool OwnFilesReachable(const Reporter& reporter) {
   char path[text::kPathSize];
   const unsigned length =
       platform::GetModuleFileNameA(launcherInstance, path, sizeof path);
   if (length == 0) return true;
-  // Both own files have names of the same length.
   if (length < sizeof path - sizeof kSettingsFileName) {
-    char file[text::kPathSize];
-    ResolveBesideLauncher(file, sizeof file, kSettingsFileName);
-    if (file[0] == '\0' || platform::PathFits(file)) return true;
-    path[length] = '\0';
+    ResolveBesideLauncher(path, sizeof path, kSettingsFileName);
+    if (path[0] == '\0' || platform::PathFits(path)) return true;
   } else {
     path[sizeof path - 1] = '\0';  // named, never used
   }
