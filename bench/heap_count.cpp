@@ -85,6 +85,7 @@ unsigned GetModuleFileNameA(Instance, char* buffer, unsigned size) {
 
 void* FindWindowA(const char*, const char*) { return nullptr; }
 unsigned GetFileAttributesA(const char*) { return kInvalidFileAttributes; }
+bool PathFits(const char*) { return true; }
 unsigned WinExec(const char*, unsigned) { return kFileNotFound; }  // all fail
 int MessageBoxA(void*, const char*, const char*, unsigned) { return 6; }
 

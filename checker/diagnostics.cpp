@@ -52,8 +52,8 @@ constexpr Rule kRules[] = {
      "a value holding \" ;\": a comment after a value is part of the value"},
     {Code::kSettingCut, "S10", "setting-cut", S, W,
      "<key> is longer than 254 bytes<how> and is cut<fit>",
-     "a setting longer than 254 bytes of UTF-8 once its quotes are removed, "
-     "which the launcher cuts"},
+     "a setting longer than 254 bytes of UTF-8 once its quotes are removed "
+     "(4095 for IniFile, SetupName and Command), which the launcher cuts"},
     {Code::kSetupFromCurrentFolder, "S11", "setup-from-current-folder", S, W,
      "SetupName \"<value>\" is taken from the current folder, which is "
      "wherever the launcher was started from, not from its own folder (a "
@@ -75,6 +75,10 @@ constexpr Rule kRules[] = {
      "exists but cannot be read: every setting takes its default (Verbose "
      "and SetupOnly on, nothing is ever offered)",
      "a settings file that cannot be read"},
+    {Code::kSetupPathTooLong, "S16", "setup-path-too-long", S, W,
+     "SetupName \"<value>\" gives a path longer than the system allows: the "
+     "launcher names it in a notice and starts nothing",
+     "a SetupName whose full path is longer than the system takes"},
     {Code::kMessagesMissing, "M01", "messages-missing", M, W,
      "is missing: every question is an empty box",
      "no message file, or one that cannot be read"},

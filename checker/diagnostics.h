@@ -31,6 +31,7 @@ enum class Code {
   kSetupMissing,             // S13
   kSetupCannotStart,         // S14
   kSettingsUnreadable,       // S15
+  kSetupPathTooLong,         // S16
   // M: the message file, pellomar.dat
   kMessagesMissing,       // M01
   kNoLanguageSection,     // M02

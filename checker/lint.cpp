@@ -140,11 +140,11 @@ class EncodingCheck final : public ini::LineVisitor {
 bool ScanFile(const emulation::Windows& windows, const std::string& native,
               const std::string& shown, ini::LineVisitor* visitor,
               const WarningSink& warn) {
-  char value[text::kBufferSize];
+  char value[text::kPathSize];
   return windows.system().Read(native, [&](ini::Source& source) {
     Sniffer sniffer(source);
     EncodingCheck check(shown, sniffer, *visitor, warn);
-    ini::Scan(&sniffer, value, text::kReadSize, &check);
+    ini::Scan(&sniffer, value, sizeof value, &check);
   });
 }
 
@@ -174,26 +174,27 @@ Utf8Size SizeInUtf8(const ini::Line& line, bool convertedFrom1252) {
   return size;
 }
 
-// The warning for a value that does not fit, with how many characters of
-// its widest script would (an 8-bit value held 254 of any script; in UTF-8 a
-// Cyrillic letter takes 2 bytes, a Japanese one 3); empty when it fits.
+// The warning for a value longer than `longest` bytes, with how many
+// characters of its widest script would fit (an 8-bit value held 254 of any
+// script; in UTF-8 a Cyrillic letter takes 2 bytes, a Japanese one 3); empty
+// when it fits.
 std::string DoesNotFit(const std::string& key, const ini::Line& line,
-                       ini::Encoding encoding, bool windowsRules) {
+                       ini::Encoding encoding, bool windowsRules,
+                       std::size_t longest = text::kLongestValue) {
   const bool converted =
       windowsRules && encoding == ini::Encoding::kBytes &&
       !emulation::IsStrictUtf8(std::string(line.value, line.valueLength));
   const Utf8Size size = SizeInUtf8(line, converted);
-  if (!line.valueCut && size.bytes <= text::kLongestValue) return "";
+  if (!line.valueCut && size.bytes <= longest) return "";
   std::string problem =
-      key + " is longer than " + std::to_string(text::kLongestValue) +
-      " bytes" +
+      key + " is longer than " + std::to_string(longest) + " bytes" +
       (converted ? " once Windows turns it from code page 1252 into UTF-8"
                  : "") +
       " and is cut";
   if (size.widest > 1)
     problem += " (at " + std::to_string(size.widest) +
                " bytes a character in UTF-8, " +
-               std::to_string(text::kLongestValue / size.widest) +
+               std::to_string(longest / size.widest) +
                " characters of that script fit)";
   return problem;
 }
@@ -351,7 +352,9 @@ class SettingsScan final : public FileScan {
         line.number, line.valueColumn};
     bool* set = (part_ == Part::kAuto ? setAuto_ : setLinux_) + index;
     *set = line.hasValue && line.valueLength > 0;
-    const std::string cut = DoesNotFit(key, line, encoding_, !linuxRules_);
+    const std::string cut =
+        DoesNotFit(key, line, encoding_, !linuxRules_,
+                   HoldsPath(index) ? text::kLongestPath : text::kLongestValue);
     if (!cut.empty())
       warn_({Code::kSettingCut, shown_, line.number, line.valueColumn, cut});
     if (std::strstr(line.value, " ;") != nullptr)
@@ -535,8 +538,9 @@ std::string FindFile(const emulation::Windows& windows,
 }
 
 std::string Setting(SettingIndex index) {
-  char value[text::kBufferSize];
-  ReadSetting(index, value, text::kReadSize);
+  char value[text::kPathSize];
+  ReadSetting(index, value,
+              HoldsPath(index) ? text::kPathSize : text::kReadSize);
   return value;
 }
 
@@ -547,6 +551,14 @@ void LintSetup(const std::string& settings, Place where,
   Prepare(Situation());
   RunSetup();
   const std::vector<Event> run = Recorded();  // reads below add to the record
+  const bool started = std::any_of(run.begin(), run.end(), [](const Event& e) {
+    return e.kind == Event::kStart;
+  });
+  if (!started)
+    warn({Code::kSetupPathTooLong, settings, where.line, where.column,
+          "SetupName " + Quoted(Setting(kSetupName).c_str()) +
+              " gives a path longer than the system allows: the launcher "
+              "names it in a notice and starts nothing"});
   for (const Event& e : run) {
     if (e.kind != Event::kStart || platform::Started(e.start.result)) continue;
     const bool missing = e.start.result == platform::kFileNotFound ||
@@ -598,8 +610,8 @@ void LintInstalled(const emulation::Windows& windows,
               " exists but cannot be read as a file"});
     return;
   }
-  char value[text::kBufferSize];
-  if (ReadInstalledCommand(value, text::kReadSize) == 0) return;
+  char value[text::kPathSize];
+  if (ReadInstalledCommand(value, sizeof value) == 0) return;
   const std::string command = value;
   if (command[0] == '"') return;
   const std::size_t exe = Lower(command).find(".exe");

@@ -259,8 +259,8 @@ void PrintSettings(const check::Situation& situation) {
   }
   std::printf("  Verbose=%d\n", ReadSettingInt(kVerbose));
   if (situation.overrideInstalled) {
-    char iniFile[text::kBufferSize];
-    const bool none = ReadSetting(kIniFile, iniFile, text::kReadSize) == 0;
+    char iniFile[text::kPathSize];
+    const bool none = ReadSetting(kIniFile, iniFile, sizeof iniFile) == 0;
     std::printf("  (%s)\n", none ? "--installed-version changes nothing: "
                                    "IniFile is empty, so nothing is installed"
                                  : "the installed version is the one given");

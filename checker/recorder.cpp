@@ -75,6 +75,8 @@ unsigned GetModuleFileNameA(Instance, char* buffer, unsigned size) {
   return windows->GetModuleFileName(buffer, size);
 }
 
+bool PathFits(const char* path) { return windows->PathFits(path); }
+
 void* FindWindowA(const char* className, const char*) {
   static int window;
   check::Event find;

@@ -31,6 +31,11 @@ constexpr SettingIndex kLauncherSettingKeys[] = {
 constexpr SettingIndex kIntegerSettingKeys[] = {kSetupOnly, kVersion, kVerbose};
 // The keys of the installed application's INI.
 constexpr SettingIndex kInstalledKeys[] = {kVersion, kCommand};
+// The keys whose values name files: read into path buffers
+// (text::kPathSize), every other value into the usual text buffer.
+constexpr bool HoldsPath(SettingIndex index) {
+  return index == kIniFile || index == kSetupName || index == kCommand;
+}
 // The section that both files use.
 constexpr SettingIndex kSettingsSection = kAutoSection;
 

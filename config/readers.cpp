@@ -28,24 +28,25 @@ int ReadInt(const char* section, const char* key, int fallback,
 // The path held by IniFile into `file`; false when no installed application
 // is recorded: IniFile is empty, or was cut by the read (a cut path may name
 // another file, whose Command must not be started).
+// `file` holds text::kPathSize bytes.
 bool ReadInstalledFile(char* file) {
   bool cut = false;
-  return ReadSetting(kIniFile, file, text::kReadSize, &cut) != 0 && !cut;
+  return ReadSetting(kIniFile, file, text::kPathSize, &cut) != 0 && !cut;
 }
 
 }  // namespace
 
 unsigned ReadSetting(SettingIndex index, char* buffer, unsigned size,
                      bool* cut) {
-  char path[text::kBufferSize];
-  ResolveBesideLauncher(path, text::kReadSize, kSettingsFileName);
+  char path[text::kPathSize];
+  ResolveBesideLauncher(path, sizeof path, kSettingsFileName);
   return ReadString(SettingKey[kAutoSection], SettingKey[index], buffer, size,
                     path, cut);
 }
 
 int ReadSettingInt(SettingIndex index) {
-  char path[text::kBufferSize];
-  ResolveBesideLauncher(path, text::kReadSize, kSettingsFileName);
+  char path[text::kPathSize];
+  ResolveBesideLauncher(path, sizeof path, kSettingsFileName);
   return ReadInt(SettingKey[kAutoSection], SettingKey[index], -1, path);
 }
 
@@ -53,19 +54,19 @@ unsigned ReadMessage(MessageIndex index, char* buffer, unsigned size) {
   char language[text::kBufferSize];
   platform::GetProfileStringA("intl", "sLanguage", "ENU", language,
                               text::kReadSize);
-  char path[text::kBufferSize];
-  ResolveBesideLauncher(path, text::kReadSize, kMessageFileName);
+  char path[text::kPathSize];
+  ResolveBesideLauncher(path, sizeof path, kMessageFileName);
   return ReadString(language, MessageKey[index], buffer, size, path, nullptr);
 }
 
 int ReadInstalledVersion() {
-  char file[text::kBufferSize];
+  char file[text::kPathSize];
   if (!ReadInstalledFile(file)) return 0;
   return ReadInt(SettingKey[kAutoSection], SettingKey[kVersion], 0, file);
 }
 
 unsigned ReadInstalledCommand(char* buffer, unsigned size, bool* cut) {
-  char file[text::kBufferSize];
+  char file[text::kPathSize];
   if (!ReadInstalledFile(file)) {
     if (cut != nullptr) *cut = false;
     if (size > 0) buffer[0] = '\0';

@@ -35,7 +35,7 @@ bool HasBlank(const char* text) {
 }
 
 // At most the first `length` characters of `source` into `buffer` (which
-// holds text::kBufferSize bytes, and `length` is below that).
+// holds text::kPathSize bytes, and `length` is below that).
 void CopyPart(char* buffer, const char* source, unsigned length) {
   unsigned i = 0;
   for (; i < length && source[i] != '\0'; ++i) buffer[i] = source[i];
@@ -45,7 +45,7 @@ void CopyPart(char* buffer, const char* source, unsigned length) {
 // Resolves `name` beside the launcher into `path`; true when that is an
 // existing file (not a folder).
 bool IsFileBesideLauncher(char* path, const char* name) {
-  ResolveBesideLauncher(path, text::kReadSize, name);
+  ResolveBesideLauncher(path, text::kPathSize, name);
   if (path[0] == '\0') return false;
   const unsigned attributes = platform::GetFileAttributesA(path);
   return attributes != platform::kInvalidFileAttributes &&
@@ -55,7 +55,7 @@ bool IsFileBesideLauncher(char* path, const char* name) {
 // For an unquoted `name`: the length of its program part, with the file found
 // resolved into `path`, or 0 when no part names an existing file.
 unsigned FindProgramPart(const char* name, char* path) {
-  char part[text::kBufferSize];
+  char part[text::kPathSize];
   for (unsigned end = text::Length(name); end > 0; --end) {
     const bool whole = name[end] == '\0';
     if (!whole && !(IsBlank(name[end]) && !IsBlank(name[end - 1]))) continue;
@@ -70,18 +70,18 @@ unsigned FindProgramPart(const char* name, char* path) {
 
 }  // namespace
 
-void BuildSetupCommand(char* buffer, unsigned size, const char* setupName) {
-  if (size == 0) return;
+bool BuildSetupCommand(char* buffer, unsigned size, const char* setupName) {
+  if (size == 0) return true;
   buffer[0] = '\0';
-  if (text::Length(setupName) >= text::kBufferSize) return;
+  if (text::Length(setupName) >= text::kPathSize) return true;
   const bool quoted = setupName[0] == '"';
   const char* program = quoted ? setupName + 1 : setupName;
   if (IsCompleteName(program)) {
     text::Copy(buffer, size, setupName);
-    return;
+    return true;
   }
 
-  char path[text::kBufferSize];  // the program file, resolved
+  char path[text::kPathSize];  // the program file, resolved
   unsigned length = 0;
   bool found = false;
   if (quoted) {
@@ -96,14 +96,19 @@ void BuildSetupCommand(char* buffer, unsigned size, const char* setupName) {
   // The file found is named exactly only where quotes are needed; elsewhere
   // the part is resolved as written, as the launcher always did.
   if (!found || !HasBlank(path)) {
-    char part[text::kBufferSize];
+    char part[text::kPathSize];
     CopyPart(part, program, length);
-    ResolveBesideLauncher(path, text::kReadSize, part);
+    ResolveBesideLauncher(path, text::kPathSize, part);
   }
-  if (path[0] == '\0') return;
+  if (path[0] == '\0') return true;
+  if (!platform::PathFits(path)) {
+    text::Copy(buffer, size, path);
+    return false;
+  }
 
   const char* quote = HasBlank(path) ? "\"" : "";
   if (text::Append(buffer, size, quote) && text::Append(buffer, size, path) &&
       text::Append(buffer, size, quote))
     text::Append(buffer, size, arguments);
+  return true;
 }

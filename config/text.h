@@ -11,6 +11,13 @@ constexpr unsigned kBufferSize = 256;
 constexpr unsigned kReadSize = 255;
 constexpr unsigned kLongestValue = kReadSize - 1;
 
+// Size of a path buffer: the launcher's own path, files beside it, and the
+// values that name files (IniFile, SetupName, Command). Linux takes paths of
+// up to PATH_MAX (4096) bytes; Windows MAX_PATH (260) UTF-16 units, which in
+// UTF-8 are at most 780 bytes whatever the script, so this holds both.
+constexpr unsigned kPathSize = 4096;
+constexpr unsigned kLongestPath = kPathSize - 1;
+
 unsigned Length(const char* s);
 
 // Copies `source` into `buffer` (capacity `size` bytes, terminator included).

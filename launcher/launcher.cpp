@@ -1,21 +1,52 @@
 #include "launcher/launcher.h"
 
+#include "config/keys.h"
 #include "config/readers.h"
 #include "config/setup_command.h"
 #include "config/text.h"
 #include "launcher/reporter.h"
 
+namespace {
+
+// Whether the launcher's own files can be reached. A folder whose path is
+// too long for the system would make every read give its default (a row of
+// empty boxes, then nothing offered); the path of the settings file (both
+// own files have names of the same length), or as much of the launcher's
+// own as is known, is named once instead. An unknown path has nothing to
+// name and keeps the defaults.
+bool OwnFilesReachable(const Reporter& reporter) {
+  char path[text::kPathSize];
+  const unsigned length =
+      platform::GetModuleFileNameA(launcherInstance, path, sizeof path);
+  if (length == 0) return true;
+  if (length < sizeof path - sizeof kSettingsFileName) {
+    ResolveBesideLauncher(path, sizeof path, kSettingsFileName);
+    if (path[0] == '\0' || platform::PathFits(path)) return true;
+  } else {
+    path[sizeof path - 1] = '\0';  // named, never used
+  }
+  reporter.PathTooLong(path);
+  return false;
+}
+
+}  // namespace
+
 void RunSetup() {
   const Reporter reporter(ReadSettingInt(kVerbose));
-  char name[text::kBufferSize];
-  char command[text::kBufferSize];
-  // A name that was cut by the read is never started.
+  char name[text::kPathSize];
+  char command[text::kPathSize];
+  // A name that was cut by the read, or a program path longer than the
+  // system takes, is named and never started.
   bool cut = false;
-  ReadSetting(kSetupName, name, text::kReadSize, &cut);
-  if (cut)
-    command[0] = '\0';
-  else
-    BuildSetupCommand(command, text::kReadSize, name);
+  ReadSetting(kSetupName, name, sizeof name, &cut);
+  if (cut) {
+    reporter.PathTooLong(name);
+    return;
+  }
+  if (!BuildSetupCommand(command, sizeof command, name)) {
+    reporter.PathTooLong(command);
+    return;
+  }
   reporter.NoteText("Running setup <%s>", command);
   // A declined consent counts as started: the user chose, nothing failed.
   if (platform::Started(platform::WinExec(command, platform::kShowNormal)))
@@ -29,6 +60,7 @@ int LauncherMain(platform::Instance instance, platform::Instance, const char*,
                  int) {
   launcherInstance = instance;
   const Reporter reporter(ReadSettingInt(kVerbose));
+  if (!OwnFilesReachable(reporter)) return 0;
   reporter.DumpOptions();
 
   char message[text::kBufferSize];
@@ -58,11 +90,15 @@ int LauncherMain(platform::Instance instance, platform::Instance, const char*,
   ReadSetting(kAppName, appName, text::kReadSize);
   if (reporter.Ask(message, appName) != platform::kAnswerYes) return 0;
 
+  char command[text::kPathSize];
   bool cut = false;
-  ReadInstalledCommand(message, text::kReadSize, &cut);
-  if (cut) message[0] = '\0';
-  reporter.NoteText("Running command <%s>", message);
-  if (platform::Started(platform::WinExec(message, platform::kShowNormal)))
+  ReadInstalledCommand(command, sizeof command, &cut);
+  if (cut) {
+    reporter.PathTooLong(command);
+    command[0] = '\0';
+  }
+  reporter.NoteText("Running command <%s>", command);
+  if (platform::Started(platform::WinExec(command, platform::kShowNormal)))
     return 0;
 
   ReadMessage(kExeErr, message, text::kReadSize);

@@ -36,6 +36,16 @@ int Reporter::Ask(const char* format, const char* argument) const {
   return Show(message, platform::kStyleQuestion);
 }
 
+void Reporter::PathTooLong(const char* path) const {
+  static const char kLead[] =
+      "This path is longer than the system allows, so nothing is read or "
+      "started from it: ";
+  char notice[sizeof kLead + text::kPathSize];
+  if (text::Copy(notice, sizeof notice, kLead))
+    text::Append(notice, sizeof notice, path);
+  Show(notice, platform::kStyleNotice);
+}
+
 void Reporter::DumpOptions() const {
   if (verbose_ == 0) return;
   if (Show("Dump Options?", platform::kStyleQuestion) != platform::kAnswerYes)

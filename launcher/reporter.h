@@ -16,6 +16,9 @@ class Reporter {
   void NoteNumber(const char* format, int argument) const;
   // A Yes/No question; `format` takes `argument` for its first "%s".
   int Ask(const char* format, const char* argument) const;
+  // Names a path longer than the system takes, whatever the verbose flag,
+  // in English: the message file may be what lies beyond reach.
+  void PathTooLong(const char* path) const;
   // Offers, in verbose mode, to list the settings the launcher acts on.
   void DumpOptions() const;
 

@@ -80,6 +80,13 @@ int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
 // the terminator).
 unsigned GetModuleFileNameA(Instance instance, char* buffer, unsigned size);
 
+// Whether the system's file functions take `path` whole: on Windows at most
+// MAX_PATH - 1 UTF-16 units (bytes of the code page on Windows 95/98/ME), on
+// Linux fewer than PATH_MAX bytes of the native path. The one operation
+// without a Windows namesake: Windows fails such a path with no word of why,
+// and the launcher names it instead.
+bool PathFits(const char* path);
+
 // Non-null when a top-level window of class `className` exists. `windowName`
 // is always null here (any title).
 void* FindWindowA(const char* className, const char* windowName);

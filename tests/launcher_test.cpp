@@ -309,19 +309,55 @@ TEST(LauncherMain, ArgumentsChangeNothing) {
   EXPECT_EQ(world.transcript, plain);
 }
 
-TEST(LauncherMain, UnknownOrTooLongLauncherPathRunsOnDefaults) {
-  // Nothing beside a launcher whose path is unknown is read or started: the
-  // run is that of an empty folder.
-  for (const std::string& path :
-       {std::string(), "C:\\" + std::string(300, 'd') + "\\LAUNCH.EXE"}) {
+TEST(LauncherMain, LauncherPathOfAnyScriptUpToTheSystemsLimit) {
+  // 37 Japanese characters: 111 bytes of UTF-8, 37 UTF-16 units.
+  std::string japanese;
+  for (int i = 0; i < 37; ++i) japanese += "\xE6\x97\xA5";
+  const std::string deep = "C:\\" + std::string(300, 'd') + "\\LAUNCH.EXE";
+  const std::string notice =
+      "box 0x40 [] This path is longer than the system allows, so nothing is "
+      "read or started from it: ";
+  struct Row {
+    const char* what;
+    std::string folder;  // the launcher's folder, with its last backslash
+    Lines expected;
+  } rows[] = {
+      // Unknown: nothing beside it is read or started, as in an empty folder.
+      {"unknown",
+       "",
+       {"box 0x24 [] Dump Options?",
+        "box 0x40 [] Application Installed - SetupOnly Active"}},
+      // Far past a 255-byte buffer in UTF-8, well within MAX_PATH.
+      {"long in UTF-8",
+       "C:\\Users\\me\\Downloads\\" + japanese + "\\" + japanese + "\\",
+       {"find MyAppWindow", "box 0x24 [My App] Install My App now?",
+        "start C:\\Users\\me\\Downloads\\" + japanese + "\\" + japanese +
+            "\\setup.exe"}},
+      // Past what the system takes: one notice naming the path.
+      {"past the system's limit",
+       "",
+       {notice + deep.substr(0, deep.size() - 10) + "pellomar.ini"}},
+  };
+  rows[2].folder = deep.substr(0, deep.size() - 10);
+  for (const Row& row : rows) {
     scripted::World& world = scripted::TheWorld();
     world.Reset();
-    world.launcherPath = path;
-    world.SetFile(kSettingsPath, Settings("Version=3\nVerbose=0\n"));
+    const bool known = !row.folder.empty();
+    world.launcherPath = known ? row.folder + "LAUNCH.EXE" : "";
+    world.answers = {6};
+    // Files for the unknown launcher lie where it usually is; none lie past
+    // the limit, where Windows could not read them.
+    const std::string folder = known ? row.folder : "C:\\APP\\DISK1\\";
+    if (row.folder != rows[2].folder) {
+      world.SetFile(folder + "pellomar.ini",
+                    Settings("Version=3\nVerbose=0\n"));
+      world.SetFile(folder + "pellomar.dat", kMessages);
+      world.SetFile(folder + "setup.exe", "");
+    }
+    if (!known) world.answers.clear();
     LauncherMain(nullptr, nullptr, "", 1);
-    EXPECT_EQ(world.transcript,
-              Lines({"box 0x24 [] Dump Options?",
-                     "box 0x40 [] Application Installed - SetupOnly Active"}));
+    EXPECT_EQ(world.transcript, row.expected) << row.what;
+    if (known) continue;
     for (const std::string& read : world.reads)
       EXPECT_EQ(read.rfind("WIN.INI", 0), std::string::npos) << read;
   }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "config/text.h"
 #include "platform/scripted/scripted.h"
 
 namespace {
@@ -21,7 +22,8 @@ const char kPlanted[] = "C:\\Users\\me\\My.exe";
 // `files` beside the launcher in `folder`, separated by '|'; a name ending in
 // '\' is a folder, a name with a drive is where it says.
 std::string Build(const std::string& folder, const std::string& setupName,
-                  const std::string& files) {
+                  const std::string& files, unsigned size = 255,
+                  bool* fits = nullptr) {
   scripted::World& world = scripted::TheWorld();
   world.Reset();
   world.launcherPath = folder + "LAUNCH.EXE";
@@ -36,9 +38,10 @@ std::string Build(const std::string& folder, const std::string& setupName,
     else
       world.SetFile(file, "x");
   }
-  char buffer[256];
+  char buffer[text::kPathSize];
   std::memset(buffer, 'X', sizeof buffer);
-  BuildSetupCommand(buffer, 255, setupName.c_str());
+  const bool built = BuildSetupCommand(buffer, size, setupName.c_str());
+  if (fits != nullptr) *fits = built;
   return buffer;
 }
 
@@ -112,6 +115,38 @@ TEST(BuildSetupCommand, ALineThatNoLongerFitsIsRefused) {
   // Arguments that push the quoted line past the buffer are refused too.
   const std::string name = std::string(230, 's') + " /" + std::string(20, 'a');
   EXPECT_EQ(Build(kBlank, name, std::string(230, 's')), "");
+}
+
+TEST(BuildSetupCommand, PathsOfAnyScriptUpToTheSystemsLimit) {
+  // 37 Japanese characters: 111 bytes of UTF-8, 37 UTF-16 units.
+  std::string japanese;
+  for (int i = 0; i < 37; ++i) japanese += "\xE6\x97\xA5";
+  const std::string longInUtf8 =
+      "C:\\Users\\me\\Downloads\\" + japanese + "\\" + japanese + "\\";
+  const std::string name245(245, 's');
+  const struct {
+    const char* what;
+    std::string folder;
+    std::string setupName;
+    bool fits;
+    std::string expected;
+  } cases[] = {
+      {"268 bytes, 112 UTF-16 units", longInUtf8, "setup.exe", true,
+       longInUtf8 + "setup.exe"},
+      // kPlain is 13 units: 13 + 245 + 1 = 259 fit MAX_PATH, one more does
+      // not, and is named rather than started.
+      {"259 units", kPlain, name245 + "x", true,
+       std::string(kPlain) + name245 + "x"},
+      {"260 units", kPlain, name245 + "xy", false,
+       std::string(kPlain) + name245 + "xy"},
+  };
+  for (const auto& c : cases) {
+    bool fits = false;
+    EXPECT_EQ(Build(c.folder, c.setupName, "", text::kPathSize, &fits),
+              c.expected)
+        << c.what;
+    EXPECT_EQ(fits, c.fits) << c.what;
+  }
 }
 
 }  // namespace

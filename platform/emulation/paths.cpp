@@ -8,7 +8,74 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// Length of the root of a full Windows path (with '\' only): "C:" or
+// "\\server\share"; 0 when it has none.
+std::size_t RootLength(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':') return 2;
+  if (path.compare(0, 2, "\\\\") != 0) return 0;
+  std::size_t at = path.find('\\', 2);
+  if (at != std::string::npos) at = path.find('\\', at + 1);
+  return at == std::string::npos ? path.size() : at;
+}
+
 }  // namespace
+
+std::string FullWindowsPath(const std::string& path,
+                            const std::string& current) {
+  std::string name = path;
+  for (char& c : name) {
+    if (c == '/') c = '\\';
+  }
+  if (name.compare(0, 4, "\\\\?\\") == 0 || name.compare(0, 4, "\\\\.\\") == 0)
+    return path;
+  std::string full;
+  const std::size_t currentRoot = RootLength(current);
+  const bool drive = name.size() >= 2 && name[1] == ':';
+  if (name.compare(0, 2, "\\\\") == 0 ||
+      (drive && name.size() > 2 && name[2] == '\\')) {
+    full = name;
+  } else if (drive) {
+    const bool currentDrive =
+        currentRoot == 2 &&
+        ascii::Lower(static_cast<unsigned char>(current[0])) ==
+            ascii::Lower(static_cast<unsigned char>(name[0]));
+    full = currentDrive ? current + "\\" + name.substr(2)
+                        : name.substr(0, 2) + "\\" + name.substr(2);
+  } else if (currentRoot == 0) {
+    return path;
+  } else if (!name.empty() && name[0] == '\\') {
+    full = current.substr(0, currentRoot) + name;
+  } else {
+    full = current + "\\" + name;
+  }
+
+  const std::size_t root = RootLength(full);
+  std::vector<std::string> parts;
+  const bool endsInSeparator = full.size() > root && full.back() == '\\';
+  for (std::size_t from = root; from < full.size();) {
+    std::size_t to = full.find('\\', from);
+    if (to == std::string::npos) to = full.size();
+    std::string part = full.substr(from, to - from);
+    from = to + 1;
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    if (part.size() >= 2 && part.back() == '.' && part[part.size() - 2] != '.')
+      part.pop_back();
+    parts.push_back(part);
+  }
+  if (!endsInSeparator && !parts.empty()) {
+    std::string& last = parts.back();
+    while (!last.empty() && (last.back() == '.' || last.back() == ' '))
+      last.pop_back();
+  }
+  std::string out = full.substr(0, root);
+  for (const std::string& part : parts) out += "\\" + part;
+  if (parts.empty() || endsInSeparator) out += "\\";
+  return out;
+}
 
 std::string ToWindowsPath(const std::string& native) {
   std::string out = "Z:";

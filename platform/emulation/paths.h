@@ -18,6 +18,19 @@ std::string ToWindowsPath(const std::string& native);
 // is empty.
 std::string ToNativePath(const std::string& path);
 
+// `path` made full as Windows' own path functions make it, against the full
+// Windows path `current` of the current folder: '/' read as '\'; a name on a
+// drive but with no folder (Z:x) taken from the current folder when it is on
+// that drive, else from the drive's root (the current folders of other
+// drives are not known here); a name from the root (\x) on the current
+// folder's drive or share; "." and ".." collapsed, never above the root
+// (C:\ or \\server\share); a component that ends in one dot loses it, and
+// the last component loses all its trailing dots and blanks. Device paths
+// (\\?\, \\.\) stay as written, and so does everything when `current` is
+// unknown and the path is not already full.
+std::string FullWindowsPath(const std::string& path,
+                            const std::string& current);
+
 // The folder of a path: what comes before its last '\' or '/', keeping a
 // root ("/", "C:\"); "." when there is no separator.
 std::string FolderOf(const std::string& path);

@@ -1,12 +1,14 @@
 // Which program a command line starts, under the rules of either launcher.
 // Nothing is started here: the Linux layer executes what LinuxStart chose,
-// and the checker records it.
+// and the checker records it. Windows' choice of the program is the Windows
+// launcher's own code (PickProgram) over the files seen here.
 #include <cstring>
 
 #include "platform/ascii.h"
 #include "platform/emulation/paths.h"
 #include "platform/emulation/windows.h"
 #include "platform/seam.h"
+#include "platform/win32/command_line.h"
 
 namespace emulation {
 
@@ -17,6 +19,11 @@ const char kEndOfOptions[] = "--";
 // $PATH when the variable is not set, as execvp takes it.
 const char kDefaultSearchPath[] = "/bin:/usr/bin";
 const char kProgramExtension[] = ".exe";
+// What Windows starts as a program whatever its first bytes say (a file
+// that begins with kProgramMark starts under any name).
+const char* const kProgramExtensions[] = {".exe", ".com"};
+const char kProgramMark[] = "MZ";
+const char kNoCurrentFolder[] = "NoDefaultCurrentDirectoryInExePath";
 // The first bytes that make a file something the kernel executes.
 const char kScriptMark[] = "#!";
 const char kElfMark[] =
@@ -142,8 +149,10 @@ Start Windows::LinuxProgram(const std::string& name) const {
 std::string Windows::SearchBareProgram(const std::string& name) const {
   const char separator = system_.WindowsPaths() ? '\\' : '/';
   const std::string own = system_.OwnPath();
+  const bool current = system_.Variable(kNoCurrentFolder).empty();
   for (const std::string& folder :
-       {own.empty() ? std::string() : FolderOf(own), system_.CurrentFolder(),
+       {own.empty() ? std::string() : FolderOf(own),
+        current ? system_.CurrentFolder() : std::string(),
         WindowsDirectory()}) {
     if (folder.empty()) continue;
     const std::string found = Locate(Join(folder, name, separator));
@@ -154,54 +163,83 @@ std::string Windows::SearchBareProgram(const std::string& name) const {
 }
 
 Start Windows::WindowsStart(const std::string& commandLine) const {
-  const std::vector<std::string> args = SplitCommandLine(commandLine);
-  if (args.empty() || args[0].empty())
-    return Failure(platform::kFileNotFound, "", "no program is named");
-
-  // The program names to try, in Windows' order.
-  std::vector<std::string> candidates;
-  const std::size_t begin = commandLine.find_first_not_of(" \t");
-  if (commandLine[begin] == '"') {
-    candidates.push_back(args[0]);
-  } else {
-    const std::size_t end = commandLine.find_last_not_of(" \t") + 1;
-    for (std::size_t at = commandLine.find_first_of(" \t", begin);
-         at != std::string::npos && at < end;
-         at = commandLine.find_first_of(" \t", at + 1))
-      candidates.push_back(commandLine.substr(begin, at - begin));
-    candidates.push_back(commandLine.substr(begin, end - begin));
-  }
-
-  std::string last;
-  for (std::string name : candidates) {
+  // What the search learns of the candidate it takes, or of the last one.
+  struct Search {
+    const Windows* windows;
+    Start start;
+    std::string last;  // the last native path looked at
+  } search{this, {}, ""};
+  const cmdline::ProgramFinder find = [](const char* candidate, void* context) {
+    Search& s = *static_cast<Search*>(context);
+    std::string name = candidate;
     if (NameOf(name).find('.') == std::string::npos) name += kProgramExtension;
     if (IsBareName(name)) {
-      const std::string found = SearchBareProgram(name);
-      if (!found.empty()) return Success(found, "", "exists");
-      Start start = Success(name, "",
-                            "searched in Windows' system folders "
-                            "and PATH, which cannot be seen here");
-      start.checked = false;
-      return start;
+      const std::string found = s.windows->SearchBareProgram(name);
+      s.start = Success(found.empty() ? name : found, "", "exists");
+      if (found.empty()) {
+        s.start.why =
+            "searched in Windows' system folders and PATH, which cannot be "
+            "seen here";
+        s.start.checked = false;
+      }
+      return true;
     }
-    const std::string native = Absolute(NativePath(name));
+    const std::string native =
+        s.windows->Absolute(s.windows->NativePath(s.windows->FullPath(name)));
     if (native.empty()) {
-      Start start = Success(name, "",
-                            "cannot be checked here (not on a "
-                            "drive of this machine)");
-      start.checked = false;
-      return start;
+      s.start = Success(name, "",
+                        "cannot be checked here (on another drive or a "
+                        "network share)");
+      s.start.checked = false;
+      return true;
     }
-    last = native;
-    const std::string found = Locate(native);
-    if (!found.empty() && system_.Inspect(found).kind == Entry::kFile)
-      return Success(found, FolderOf(found), "exists");
+    s.last = native;
+    const std::string found = s.windows->Locate(native);
+    if (found.empty() || s.windows->system_.Inspect(found).kind != Entry::kFile)
+      return false;
+    s.start = Success(found, FolderOf(found), "exists");
+    return true;
+  };
+
+  const cmdline::Program program =
+      cmdline::PickProgram(commandLine.c_str(), find, &search);
+  if (program.end == program.begin && !program.found)
+    return Failure(platform::kFileNotFound, "", "no program is named");
+  if (!program.found) {
+    const std::string& last = search.last;
+    const bool folder =
+        system_.Inspect(Locate(FolderOf(last))).kind == Entry::kFolder;
+    return folder ? Failure(platform::kFileNotFound, last, "missing")
+                  : Failure(platform::kPathNotFound, last,
+                            "its folder is missing");
   }
-  const bool folder =
-      system_.Inspect(Locate(FolderOf(last))).kind == Entry::kFolder;
-  return folder
-             ? Failure(platform::kFileNotFound, last, "missing")
-             : Failure(platform::kPathNotFound, last, "its folder is missing");
+  Start start = search.start;
+  if (!start.checked) return start;
+  switch (cmdline::RunnerOf(start.program.c_str())) {
+    case cmdline::Runner::kCommandInterpreter:
+      start.why = "a batch file, run by cmd.exe of the system folder";
+      return start;
+    case cmdline::Runner::kInstaller:
+      start.why =
+          "a Windows Installer package, started by msiexec.exe /i of the "
+          "system folder";
+      return start;
+    case cmdline::Runner::kItself:
+      break;
+  }
+  for (const char* extension : kProgramExtensions) {
+    if (EndsWithIgnoringCase(start.program, extension)) return start;
+  }
+  std::string mark;
+  system_.Read(start.program, [&mark](ini::Source& source) {
+    char bytes[sizeof kProgramMark - 1];
+    mark.assign(bytes, source.Read(bytes, sizeof bytes));
+  });
+  if (mark == kProgramMark) return start;
+  return Failure(platform::kNotExecutable, start.program,
+                 "Windows cannot start it: it is neither a program (.exe, "
+                 ".com) nor a batch file (.bat, .cmd) nor a Windows "
+                 "Installer package (.msi)");
 }
 
 }  // namespace emulation

@@ -5,6 +5,7 @@
 #include "config/keys.h"
 #include "platform/ascii.h"
 #include "platform/emulation/paths.h"
+#include "platform/emulation/utf8.h"
 #include "platform/seam.h"
 
 namespace emulation {
@@ -13,6 +14,10 @@ namespace {
 
 const char kWinIni[] = "win.ini";
 const char kLinuxSuffix[] = ".Linux";
+// The longest paths each system's file functions take: Windows' MAX_PATH
+// UTF-16 units and Linux's PATH_MAX bytes, terminators included.
+constexpr std::size_t kWindowsPathUnits = 260;
+constexpr std::size_t kLinuxPathBytes = 4096;
 // Where Windows is when nothing says otherwise.
 const char kDefaultWindowsDirectory[] = "C:\\Windows";
 
@@ -34,6 +39,12 @@ char Windows::Separator() const { return system_.WindowsPaths() ? '\\' : '/'; }
 
 std::string Windows::NativePath(const std::string& path) const {
   return system_.WindowsPaths() ? path : ToNativePath(path);
+}
+
+std::string Windows::FullPath(const std::string& path) const {
+  if (rules_ == Rules::kLinux) return path;
+  const std::string current = system_.CurrentFolder();
+  return FullWindowsPath(path, current.empty() ? "" : WindowsPath(current));
 }
 
 std::string Windows::WindowsPath(const std::string& native) const {
@@ -93,7 +104,7 @@ std::string Windows::WindowsDirectory() const {
 }
 
 std::string Windows::ProfileFile(const std::string& file) const {
-  if (!IsBareName(file)) return NativePath(file);
+  if (!IsBareName(file)) return NativePath(FullPath(file));
   const std::string windows = WindowsDirectory();
   return windows.empty() ? "" : Join(windows, file, Separator());
 }
@@ -201,12 +212,19 @@ unsigned Windows::GetModuleFileName(char* buffer, unsigned size) const {
 }
 
 unsigned Windows::GetFileAttributes(const char* path) const {
-  const std::string native = NativePath(path);
+  const std::string native = NativePath(FullPath(path));
   const std::string found = native.empty() ? "" : Locate(native);
   if (found.empty()) return platform::kInvalidFileAttributes;
   return system_.Inspect(found).kind == Entry::kFolder
              ? platform::kAttributeDirectory
              : platform::kAttributeNormal;
+}
+
+bool Windows::PathFits(const char* path) const {
+  if (rules_ == Rules::kLinux) return NativePath(path).size() < kLinuxPathBytes;
+  std::size_t units = 0;
+  for (const char32_t c : DecodeUtf8(path)) units += c > 0xFFFF ? 2 : 1;
+  return units < kWindowsPathUnits;
 }
 
 }  // namespace emulation

@@ -47,6 +47,9 @@ class Windows {
 
   // A Windows path as a native one; empty when it is on no drive here.
   std::string NativePath(const std::string& path) const;
+  // Under Windows rules, `path` made full as Windows makes it before it
+  // looks (paths.h, FullWindowsPath); under Linux rules `path` itself.
+  std::string FullPath(const std::string& path) const;
   std::string WindowsPath(const std::string& native) const;
   // A relative native path made absolute from the current folder.
   std::string Absolute(const std::string& native) const;
@@ -77,6 +80,7 @@ class Windows {
                            const char* file) const;
   unsigned GetModuleFileName(char* buffer, unsigned size) const;
   unsigned GetFileAttributes(const char* path) const;
+  bool PathFits(const char* path) const;
 
   // Which program a command line starts under the rules imitated, without
   // starting anything (start_rules.cpp).
@@ -92,11 +96,15 @@ class Windows {
   // executed; a .sh file without one of those, or without execute
   // permission, is run with /bin/sh; anything else is refused.
   Start LinuxProgram(const std::string& name) const;
-  // Windows' rules: a quoted program, or else each blank-ended prefix of an
-  // unquoted line in turn ("C:\Program.exe" first), ".exe" added to a name
-  // without an extension; a bare name is searched beside the launcher, in
-  // the current folder and the Windows directory (its system folders and
-  // PATH cannot be seen from here). Any existing file starts.
+  // Windows' rules, picked by the Windows launcher's own code
+  // (platform/win32/command_line.h): a quoted program, or else each
+  // blank-ended prefix of an unquoted line in turn ("C:\Program.exe"
+  // first), ".exe" added to a name without an extension, the path made full
+  // as Windows does; a bare name is searched beside the launcher, in the
+  // current folder (unless NoDefaultCurrentDirectoryInExePath is set) and
+  // the Windows directory (its system folders and PATH cannot be seen from
+  // here). A program (.exe, .com, or a file that begins as one), a batch file
+  // and a Windows Installer package start; any other file is refused.
   Start WindowsStart(const std::string& commandLine) const;
 
  private:

@@ -29,6 +29,8 @@ unsigned GetModuleFileNameA(Instance, char* buffer, unsigned size) {
   return posix::Emulation().GetModuleFileName(buffer, size);
 }
 
+bool PathFits(const char* path) { return posix::Emulation().PathFits(path); }
+
 void* FindWindowA(const char* className, const char*) {
   static int marker;
   return posix::WindowOfClassExists(className) ? &marker : nullptr;

@@ -174,6 +174,8 @@ unsigned GetModuleFileNameA(Instance, char* buffer, unsigned size) {
   return scripted::Emulation().GetModuleFileName(buffer, size);
 }
 
+bool PathFits(const char* path) { return scripted::Emulation().PathFits(path); }
+
 void* FindWindowA(const char* className, const char*) {
   scripted::World& world = TheWorld();
   world.transcript.push_back(std::string("find ") + className);

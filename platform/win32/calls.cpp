@@ -40,6 +40,9 @@ void ChooseCalls() {
       Load(kernel, "GetFileAttributesW", &wide.getFileAttributes) &&
       Load(kernel, "SearchPathW", &wide.searchPath) &&
       Load(kernel, "GetSystemDirectoryW", &wide.getSystemDirectory) &&
+      Load(kernel, "GetWindowsDirectoryW", &wide.getWindowsDirectory) &&
+      Load(kernel, "GetCurrentDirectoryW", &wide.getCurrentDirectory) &&
+      Load(kernel, "GetEnvironmentVariableW", &wide.getEnvironmentVariable) &&
       Load(kernel, "CreateProcessW", &wide.createProcess) &&
       Load(kernel, "LoadLibraryW", &wide.loadLibrary) &&
       Load(user, "FindWindowW", &wide.findWindow) &&

@@ -69,24 +69,41 @@ bool IsBareName(const char* name, unsigned length) {
   return true;
 }
 
-bool IsBatchFile(const char* path) {
+Runner RunnerOf(const char* path) {
   unsigned n = 0;
   while (path[n] != '\0') ++n;
-  if (n < 4 || path[n - 4] != '.') return false;
+  if (n < 4 || path[n - 4] != '.') return Runner::kItself;
   const char a = Lower(path[n - 3]), b = Lower(path[n - 2]),
              c = Lower(path[n - 1]);
-  return (a == 'b' && b == 'a' && c == 't') ||
-         (a == 'c' && b == 'm' && c == 'd');
+  if ((a == 'b' && b == 'a' && c == 't') || (a == 'c' && b == 'm' && c == 'd'))
+    return Runner::kCommandInterpreter;
+  if (a == 'm' && b == 's' && c == 'i') return Runner::kInstaller;
+  return Runner::kItself;
 }
 
-bool BatchCommandLine(char* out, unsigned size, const char* batch,
-                      const char* arguments) {
+const char* RunnerProgram(Runner runner) {
+  switch (runner) {
+    case Runner::kCommandInterpreter:
+      return "cmd.exe";
+    case Runner::kInstaller:
+      return "msiexec.exe";
+    default:
+      return nullptr;
+  }
+}
+
+bool RunnerCommandLine(char* out, unsigned size, Runner runner,
+                       const char* path, const char* arguments) {
   if (size == 0) return false;
+  const bool interpreter = runner == Runner::kCommandInterpreter;
+  const char* before = interpreter                    ? "cmd.exe /d /s /c \"\""
+                       : runner == Runner::kInstaller ? "msiexec.exe /i \""
+                                                      : "\"";
   unsigned at = 0;
   out[0] = '\0';
-  if (Append(out, size, &at, "cmd.exe /d /s /c \"\"") &&
-      Append(out, size, &at, batch) && Append(out, size, &at, "\"") &&
-      Append(out, size, &at, arguments) && Append(out, size, &at, "\""))
+  if (Append(out, size, &at, before) && Append(out, size, &at, path) &&
+      Append(out, size, &at, "\"") && Append(out, size, &at, arguments) &&
+      Append(out, size, &at, interpreter ? "\"" : ""))
     return true;
   out[0] = '\0';
   return false;

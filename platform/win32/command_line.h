@@ -1,6 +1,8 @@
 // How Windows reads a command line that comes without a separate program
 // name, as the launcher's WinExec receives it, and the command lines built
-// from it. Portable, free of any library, unit-tested natively.
+// from it. Portable, free of any library, unit-tested natively; the Windows
+// launcher runs it over the real files, the checker's Windows emulation over
+// the files it sees, so both pick the program by the same code.
 //
 // The program is the quoted part when the line starts with a quote (up to the
 // closing quote, or to the end when there is none). Otherwise each prefix
@@ -31,17 +33,27 @@ Program PickProgram(const char* line, ProgramFinder find, void* context);
 // looks for it on its search path.
 bool IsBareName(const char* name, unsigned length);
 
-// True when the file named by terminated `path` is a batch file (.bat or
-// .cmd, in any case), which only the command interpreter runs.
-bool IsBatchFile(const char* path);
+// What runs a program file, told by its extension (in any case): the file
+// itself, the command interpreter for a batch file (.bat, .cmd), or Windows
+// Installer for a package (.msi), as double-clicking it would.
+enum class Runner { kItself, kCommandInterpreter, kInstaller };
+Runner RunnerOf(const char* path);
 
-// The command line that has the command interpreter (cmd.exe) run `batch`
-// with `arguments` as written: /d (no AutoRun commands), /s /c and the whole
-// command in one more pair of quotes, which /s strips again, so that the
-// quotes around the batch file's path survive whatever the path and the
-// arguments hold. Returns false, leaving "", when it does not fit.
-bool BatchCommandLine(char* out, unsigned size, const char* batch,
-                      const char* arguments);
+// The runner's program in the system folder ("cmd.exe", "msiexec.exe");
+// null for kItself.
+const char* RunnerProgram(Runner runner);
+
+// The command line that runs the file at `path` with `arguments` as written,
+// its path always in quotes:
+//  - itself: "path"arguments (how a 16-bit program must be started, with no
+//    separate program name);
+//  - the command interpreter: /d (no AutoRun commands), /s /c and the whole
+//    command in one more pair of quotes, which /s strips again, so that the
+//    quotes around the path survive whatever the path and the arguments hold;
+//  - Windows Installer: msiexec.exe /i "path"arguments.
+// Returns false, leaving "", when it does not fit in `size` bytes.
+bool RunnerCommandLine(char* out, unsigned size, Runner runner,
+                       const char* path, const char* arguments);
 
 // Skips blanks (spaces and tabs).
 const char* SkipBlanks(const char* text);

@@ -77,8 +77,8 @@ unsigned GetPrivateProfileStringA(const char* section, const char* key,
   }
   if (cut != nullptr) *cut = false;
   if (size == 0) return 0;
-  const WideText<> wSection(section), wKey(key), wFallback(fallback),
-      wFile(file);
+  const WideText<> wSection(section), wKey(key), wFallback(fallback);
+  const WideText<win32::kLongUnits> wFile(file);
   if (!wSection.complete() || !wKey.complete() || !wFile.complete())
     return Fallback(wFallback, buffer, size, cut);
   WideValue value;
@@ -93,7 +93,8 @@ int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
   if (!win32::UseWide())
     return static_cast<int>(
         ::GetPrivateProfileIntA(section, key, fallback, file));
-  const WideText<> wSection(section), wKey(key), wFile(file);
+  const WideText<> wSection(section), wKey(key);
+  const WideText<win32::kLongUnits> wFile(file);
   if (!wSection.complete() || !wKey.complete() || !wFile.complete())
     return fallback;
   return static_cast<int>(wide.getPrivateProfileInt(wSection.get(), wKey.get(),
@@ -120,6 +121,16 @@ unsigned GetModuleFileNameA(Instance instance, char* buffer, unsigned size) {
   return cut ? size : n;
 }
 
+bool PathFits(const char* path) {
+  unsigned length = 0;
+  if (!win32::UseWide()) {
+    while (path[length] != '\0') ++length;
+    return length < MAX_PATH;
+  }
+  char16_t units[MAX_PATH];
+  return utf::ToUtf16(path, units, MAX_PATH);
+}
+
 void* FindWindowA(const char* className, const char* windowName) {
   if (!win32::UseWide()) return ::FindWindowA(className, windowName);
   const WideText<> wClass(className), wName(windowName);
@@ -129,7 +140,7 @@ void* FindWindowA(const char* className, const char* windowName) {
 
 unsigned GetFileAttributesA(const char* path) {
   if (!win32::UseWide()) return ::GetFileAttributesA(path);
-  const WideText<> wPath(path);
+  const WideText<win32::kLongUnits> wPath(path);
   if (!wPath.complete()) return kInvalidFileAttributes;
   return wide.getFileAttributes(wPath.get());
 }

@@ -2,7 +2,18 @@
 //
 // Uses SearchPath (to learn which program Windows will pick, as
 // command_line.h describes), GetFileAttributes, GetSystemDirectory,
-// CreateProcess and CloseHandle, in their wide forms (A on Windows 95/98/ME).
+// CreateProcess and CloseHandle, in their wide forms (A on Windows 95/98/ME);
+// for a bare program name also GetModuleFileName, GetCurrentDirectory,
+// GetWindowsDirectory, GetEnvironmentVariable and, where Windows has it,
+// NeedCurrentDirectoryForExePath; GetBinaryType where Windows has it.
+//
+// The program found is the one started: CreateProcess gets its full path as
+// the program name, so no second search, by other rules, can pick another
+// file. A 16-bit program (for which CreateProcess wants no separate name)
+// starts instead from a command line that begins with its full path in
+// quotes. A bare name is searched in
+// CreateProcess's own order, leaving the current folder out where
+// NoDefaultCurrentDirectoryInExePath asks for that.
 // Only when Windows refuses a program that needs administrator rights
 // (ERROR_ELEVATION_REQUIRED, Windows Vista and later): LoadLibraryW for
 // SHELL32 and OLE32 from the system folder, CoInitializeEx and
@@ -14,8 +25,10 @@
 // (the launcher's may be anywhere), except for a bare program name, which
 // Windows finds on its search path, where the launcher's current folder is
 // kept. A batch file (.bat, .cmd) is run by the system folder's cmd.exe,
-// as Windows asks, quoted so that a folder with blanks works. Left out: the
-// 16-bit results of WinExec beyond the named ones of seam.h.
+// as Windows asks, quoted so that a folder with blanks works; a Windows
+// Installer package (.msi) by the system folder's msiexec.exe /i, as
+// double-clicking it does. Left out: the 16-bit results of WinExec beyond the
+// named ones of seam.h.
 #include "platform/seam.h"
 #include "platform/win32/calls.h"
 // After windows.h, which calls.h brings.
@@ -63,6 +76,65 @@ struct Found {
   unsigned folderLength;  // the folder with its last backslash
 };
 
+// GetBinaryType's answers for programs of 16-bit Windows, MS-DOS and OS/2.
+constexpr DWORD kDosBinary = 1, kWowBinary = 2, kPifBinary = 3, kOs216 = 5;
+// The longest value an environment variable holds, in UTF-16 units.
+constexpr DWORD kVariableUnits = 32767;
+
+// The KERNEL32 function `name`, where this Windows has it.
+template <typename Function>
+Function OptionalCall(const char* name) {
+  const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+  return kernel != nullptr ? win32::Lookup<Function>(kernel, name) : nullptr;
+}
+
+// Looks for the bare program name `name` as CreateProcess does: the
+// launcher's own folder, the current folder, the system folder, the 16-bit
+// system folder, the Windows folder, then PATH. The current folder is left
+// out when NeedCurrentDirectoryForExePath says so (the variable
+// NoDefaultCurrentDirectoryInExePath is set). SearchPath's own order puts
+// the current folder after the Windows folder and never leaves it out, so
+// each place is searched on its own. Returns SearchPath's result.
+DWORD SearchBareName(LPCWSTR name, LPWSTR full, LPWSTR* file) {
+  using NeedCurrentFunction = BOOL(WINAPI*)(LPCWSTR);
+  const auto needCurrent =
+      OptionalCall<NeedCurrentFunction>("NeedCurrentDirectoryForExePathW");
+  const bool current = needCurrent == nullptr || needCurrent(name);
+  char16_t units[MAX_PATH + 8];
+  LPWSTR folder = reinterpret_cast<LPWSTR>(units);
+  for (int place = 0; place < 5; ++place) {
+    DWORD n = 0;
+    if (place == 0) {
+      n = wide.getModuleFileName(nullptr, folder, MAX_PATH);
+      if (n >= MAX_PATH) continue;
+      while (n > 0 && folder[n - 1] != L'\\') --n;
+      folder[n] = 0;
+    } else if (place == 1) {
+      n = current ? wide.getCurrentDirectory(MAX_PATH, folder) : 0;
+    } else if (place == 2) {
+      n = wide.getSystemDirectory(folder, MAX_PATH);
+    } else {
+      n = wide.getWindowsDirectory(folder, MAX_PATH);
+      if (place == 3 && n > 0 && n < MAX_PATH) {
+        const wchar_t kSystem[] = L"\\System";
+        for (unsigned i = 0; i < sizeof kSystem / sizeof *kSystem; ++i)
+          folder[n + i] = kSystem[i];
+      }
+    }
+    if (n == 0 || n >= MAX_PATH) continue;
+    const DWORD found =
+        wide.searchPath(folder, name, L".exe", win32::kLongUnits, full, file);
+    if (found != 0) return found;
+  }
+  char16_t path[kVariableUnits];
+  LPWSTR pathText = reinterpret_cast<LPWSTR>(path);
+  const DWORD n =
+      wide.getEnvironmentVariable(L"PATH", pathText, kVariableUnits);
+  if (n == 0 || n >= kVariableUnits) return 0;
+  return wide.searchPath(pathText, name, L".exe", win32::kLongUnits, full,
+                         file);
+}
+
 // Whether Windows finds a program named `candidate`: SearchPath looks where
 // CreateProcess looks and adds ".exe" to a name without extension, as
 // CreateProcess does. Records the full path in the Found at `context`; the
@@ -84,8 +156,12 @@ bool FindProgram(const char* candidate, void* context) {
   char16_t full[win32::kLongUnits];
   LPWSTR fullText = reinterpret_cast<LPWSTR>(full);
   LPWSTR name = nullptr;
-  const DWORD n = wide.searchPath(nullptr, wCandidate.get(), L".exe",
-                                  win32::kLongUnits, fullText, &name);
+  unsigned length = 0;
+  while (candidate[length] != '\0') ++length;
+  const DWORD n = cmdline::IsBareName(candidate, length)
+                      ? SearchBareName(wCandidate.get(), fullText, &name)
+                      : wide.searchPath(nullptr, wCandidate.get(), L".exe",
+                                        win32::kLongUnits, fullText, &name);
   if (n == 0 || n >= win32::kLongUnits || name == nullptr) return false;
   if (!IsFile(wide.getFileAttributes(fullText))) return false;
   bool cut = false;
@@ -94,6 +170,23 @@ bool FindProgram(const char* candidate, void* context) {
                   kPathSize, &cut);
   if (!cut) utf::ToUtf8(full, n, found->path, kPathSize, &cut);
   return !cut;
+}
+
+// Whether CreateProcess wants the program at `path` named only at the head
+// of the command line: a 16-bit Windows, MS-DOS or OS/2 program, as
+// GetBinaryType tells. That function belongs to the NT family (Windows
+// 95/98/ME lack it), so there every program is named as a 32-bit one.
+bool WantsNoProgramName(const char* path) {
+  using BinaryTypeFunction = BOOL(WINAPI*)(LPCWSTR, LPDWORD);
+  if (!win32::UseWide()) return false;
+  const auto binaryType = OptionalCall<BinaryTypeFunction>("GetBinaryTypeW");
+  const WideText<win32::kLongUnits> wPath(path);
+  DWORD type = 0;
+  if (binaryType == nullptr || !wPath.complete() ||
+      !binaryType(wPath.get(), &type))
+    return false;
+  return type == kDosBinary || type == kWowBinary || type == kPifBinary ||
+         type == kOs216;
 }
 
 // Full path of `name` in the system folder, when that file exists.
@@ -277,20 +370,32 @@ unsigned WinExec(const char* commandLine, unsigned show) {
     ownFolder = folder;
   const char* arguments = commandLine + program.arguments;
 
+  // What is started: the program found, by its full path; a batch file or
+  // an installer package by its runner from the system folder (where there
+  // is none, the line as it is); nothing found, the line as it is, for
+  // CreateProcess to fail on.
   DWORD error = ERROR_FILE_NOT_FOUND;
-  char interpreter[kPathSize];
+  const char* application = program.found ? found.path : nullptr;
+  const char* line = commandLine;
+  char runner[kPathSize];
   char command[kCommandSize];
-  const bool batch = program.found && cmdline::IsBatchFile(found.path) &&
-                     SystemFile("cmd.exe", interpreter, sizeof interpreter);
-  if (batch) {
-    if (!cmdline::BatchCommandLine(command, sizeof command, found.path,
-                                   arguments))
-      return kStartFailed;
-    if (CreateProcessText(interpreter, command, ownFolder, show, &error))
-      return kStarted;
-  } else if (CreateProcessText(nullptr, commandLine, ownFolder, show, &error)) {
-    return kStarted;
+  if (program.found) {
+    const cmdline::Runner kind = cmdline::RunnerOf(found.path);
+    const char* runnerName = cmdline::RunnerProgram(kind);
+    const bool byRunner =
+        runnerName != nullptr && SystemFile(runnerName, runner, sizeof runner);
+    if (byRunner || (runnerName == nullptr && WantsNoProgramName(found.path))) {
+      application = byRunner ? runner : nullptr;
+      if (!cmdline::RunnerCommandLine(command, sizeof command, kind, found.path,
+                                      arguments))
+        return kStartFailed;
+      line = command;
+    } else if (runnerName != nullptr) {
+      application = nullptr;
+    }
   }
+  if (CreateProcessText(application, line, ownFolder, show, &error))
+    return kStarted;
   if (error == kErrorElevationRequired && program.found)
     return StartElevated(found.path, cmdline::SkipBlanks(arguments), ownFolder,
                          show);

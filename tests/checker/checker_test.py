@@ -73,6 +73,8 @@ def scenario_agreement(checker, work):
             dirs = scenarios.make_folders(scenario, base)
             dirs["windows"] = base / "windows"
             dirs["windows"].mkdir()
+            dirs["system"] = base / "system"
+            dirs["system"].mkdir()
             places = {k: scenarios.windows_path(d) for k, d in dirs.items()}
             recorder = base / "recorder"
             recorder.write_text("#!/bin/sh\n")
@@ -380,6 +382,22 @@ WARNINGS = [
     ("a settings file that cannot be read",
      {"pellomar.ini": None, "pellomar.ini/": ""},
      "S15", "pellomar.ini: warning: exists but cannot be read"),
+    # Windows' own path rules, installer packages, and what it cannot start.
+    ("SetupName through a missing folder",
+     {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", "nosuch\\..\\setup.exe")},
+     None, None),
+    ("SetupName with a trailing dot",
+     {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", "setup.exe.")}, None, None),
+    ("SetupName naming an installer package",
+     {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", "setup.msi"),
+      "setup.msi": "placeholder"}, None, None),
+    ("SetupName naming a file Windows cannot start",
+     {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", "readme.txt"),
+      "readme.txt": "placeholder"},
+     "S14", 'pellomar.ini:4:11: warning: SetupName "readme.txt" cannot be started'),
+    ("SetupName past MAX_PATH",
+     {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", "s" * 250 + ".exe")},
+     "S16", "pellomar.ini:4:11: warning: SetupName \"" + "s" * 250 + '.exe" gives a path longer than the system allows'),
     ("no message file", {"pellomar.dat": None},
      "M01", "pellomar.dat: warning: is missing"),
     ("a language covered for some regions only",

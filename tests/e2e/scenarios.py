@@ -43,6 +43,8 @@ class Scenario:
     window: str = ""
     sleep: int = 0
     only: str = ""
+    current: str = ""  # the launcher's current folder, a place; "" its own
+    variables: dict = field(default_factory=dict)  # environment of the run
     answers: list = field(default_factory=list)
     expected: list = field(default_factory=list)
 
@@ -86,6 +88,9 @@ def parse(path):
             scenario.files.append(file)
         elif word == "program":
             place, _, name = rest.partition(" ")
+            if place not in ("folder", "installed", "above", "system"):
+                raise ValueError(
+                    f"{path}:{number}: program folder|installed|above|system NAME")
             scenario.programs.append((place, name.strip()))
         elif word == "path":
             place, _, name = rest.partition(" ")
@@ -94,6 +99,13 @@ def parse(path):
             scenario.paths[place] = name.strip()
         elif word == "sleep":
             scenario.sleep = int(rest)
+        elif word == "current":
+            if rest.strip() not in ("folder", "installed", "above"):
+                raise ValueError(f"{path}:{number}: current folder|installed|above")
+            scenario.current = rest.strip()
+        elif word == "variable":
+            name, _, value = rest.partition("=")
+            scenario.variables[name.strip()] = value
         elif word == "only":
             scenario.only = rest.strip()
         elif word == "language":
@@ -131,7 +143,8 @@ def substitute(text, places):
 def make_folders(scenario, base):
     """The launcher's folder and the installed application's under `base`,
     named as the scenario says, and the folder that holds the launcher's
-    ("above"). Returns {place: Path} without "windows", each folder made."""
+    ("above"). Returns {place: Path} without "windows" and "system", each
+    folder made."""
     dirs = {place: base.joinpath(*scenario.paths.get(place, place).replace(
         "\\", "/").split("/")) for place in ("folder", "installed")}
     dirs["above"] = dirs["folder"].parent

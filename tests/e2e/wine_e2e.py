@@ -28,12 +28,32 @@ HELPERS = ("driver.exe", "recorder.exe", "window.exe")
 CODE_PAGE = 1252
 
 
+def system_folder(launcher):
+    """The folder that a launcher of this build finds as the system folder,
+    in the prefix: SysWOW64 for a 32-bit one in a 64-bit prefix."""
+    data = Path(launcher).read_bytes()
+    header = int.from_bytes(data[0x3C:0x40], "little")
+    machine = int.from_bytes(data[header + 4:header + 6], "little")
+    windows = Path(os.environ["WINEPREFIX"]) / "drive_c" / "windows"
+    name = ("syswow64" if machine == 0x14C and (windows / "syswow64").is_dir()
+            else "system32")
+    return windows / name
+
+
 def run(scenario, launcher, programs, work):
     base = work / scenario.name
     dirs = scenarios.make_folders(scenario, base)
     dirs["windows"] = Path(os.environ["WINEPREFIX"]) / "drive_c" / "windows"
+    dirs["system"] = system_folder(launcher)
     places = {key: scenarios.windows_path(d) for key, d in dirs.items()}
     places["windows"] = "C:\\windows"
+    places["system"] = "C:\\windows\\" + dirs["system"].name
+    # Windows' own programs that stand-ins replace for the run: put back
+    # afterwards, and loaded from the stand-in's file, not Wine's own.
+    replaced = {dirs["system"] / name: (dirs["system"] / name).read_bytes()
+                for place, name in scenario.programs
+                if place == "system" and (dirs["system"] / name).exists()}
+    overrides = [name for place, name in scenario.programs if place == "system"]
     exe = dirs["folder"] / "pellomar.exe"
     shutil.copyfile(launcher, exe)
     written = scenarios.lay_out(scenario, dirs, places,
@@ -51,10 +71,17 @@ def run(scenario, launcher, programs, work):
     command += ["--language", scenario.language or "ENU"]
     if scenario.window:
         command += ["--window", scenario.window]
+    if scenario.current:
+        command += ["--cwd", places[scenario.current]]
     command += [scenarios.windows_path(log), scenarios.windows_path(exe)]
     command += scenario.answers
     env = dict(os.environ,
                PELLOMAR_START_LOG=scenarios.windows_path(starts_log))
+    env.update(scenario.variables)
+    if overrides:
+        env["WINEDLLOVERRIDES"] = ";".join(
+            [os.environ.get("WINEDLLOVERRIDES", "")]
+            + [f"{name}=n" for name in overrides])
     if scenario.sleep:
         env["PELLOMAR_START_SLEEP"] = str(scenario.sleep)
     subprocess.run(command, env=env, cwd=programs, timeout=120,
@@ -70,7 +97,9 @@ def run(scenario, launcher, programs, work):
               if starts_log.exists() else [])
     after = scenarios.snapshot(watched)
     for p in written:
-        if dirs["windows"] in p.parents:
+        if p in replaced:
+            p.write_bytes(replaced[p])
+        elif dirs["windows"] in p.parents:
             p.unlink()
     if "timeout" in lines:
         return ["the launcher did not end within a minute"]

@@ -271,6 +271,10 @@ TEST(Emulation, WindowsStartRules) {
   system.AddFile("/dvd/Disc Two/readme.txt", "");
   system.AddFile("/media/cd/beside.exe", "");  // beside the launcher
   system.AddFile("/cfg/inwin.exe", "");        // in the Windows directory
+  system.AddFile("/cd/setup.exe", "");
+  system.AddFile("/cd/pkg.msi", "");
+  system.AddFile("/cd/image.bin", "MZ\x90");
+  system.AddFile("/home/me/here.exe", "");  // in the current folder
   const emulation::Windows windows(system, Rules::kWindows);
   const struct {
     const char* command;
@@ -284,13 +288,25 @@ TEST(Emulation, WindowsStartRules) {
       {"Z:\\cd\\My Disc\\setup.exe", platform::kStarted, "/cd/My.exe", true},
       {"Z:\\dvd\\disc two\\setup /S", platform::kStarted,
        "/dvd/Disc Two/setup.exe", true},
-      {"Z:\\dvd\\Disc Two\\readme.txt", platform::kStarted,
+      // Windows starts programs, batch files and installer packages only.
+      {"Z:\\dvd\\Disc Two\\readme.txt", platform::kNotExecutable,
        "/dvd/Disc Two/readme.txt", true},
       {"beside", platform::kStarted, "/media/cd/beside.exe", true},
       {"inwin.exe x", platform::kStarted, "/cfg/inwin.exe", true},
       {"notepad.exe", platform::kStarted, "notepad.exe", false},
       {"C:\\Program Files\\app.exe", platform::kStarted, "C:\\Program.exe",
        false},
+      // Paths made full as Windows makes them before it looks.
+      {"Z:\\cd\\nosuch\\..\\setup.exe", platform::kStarted, "/cd/setup.exe",
+       true},
+      {"Z:\\cd\\setup.exe. /S", platform::kStarted, "/cd/setup.exe", true},
+      {"Z:here.exe", platform::kStarted, "/home/me/here.exe", true},
+      {"D:setup.exe", platform::kStarted, "D:setup.exe", false},
+      {"\\\\srv\\share\\setup.exe", platform::kStarted,
+       "\\\\srv\\share\\setup.exe", false},
+      // An installer package, and a program under another name.
+      {"Z:\\cd\\pkg.msi /qb", platform::kStarted, "/cd/pkg.msi", true},
+      {"Z:\\cd\\image.bin", platform::kStarted, "/cd/image.bin", true},
       {"Z:\\cd\\gone.exe", platform::kFileNotFound, "/cd/gone.exe", true},
       {"Z:\\gone\\x.exe", platform::kPathNotFound, "/gone/x.exe", true},
       {"", platform::kFileNotFound, "", true},
@@ -300,6 +316,46 @@ TEST(Emulation, WindowsStartRules) {
     EXPECT_EQ(start.result, c.result) << c.command;
     EXPECT_EQ(start.program, c.program) << c.command;
     EXPECT_EQ(start.checked, c.checked) << c.command;
+  }
+  // Without the current folder, a bare name is left to the folders that
+  // cannot be seen here.
+  system.variables["NoDefaultCurrentDirectoryInExePath"] = "1";
+  const emulation::Start start = windows.WindowsStart("here.exe");
+  EXPECT_EQ(start.program, "here.exe");
+  EXPECT_FALSE(start.checked);
+}
+
+TEST(Emulation, FullWindowsPaths) {
+  const char kDisk[] = "C:\\APP\\DISK1";
+  const char kShare[] = "\\\\SRV\\SHARE\\DIR";
+  const struct {
+    const char* current;
+    const char* path;
+    const char* full;
+  } cases[] = {
+      {kDisk, "setup.exe", "C:\\APP\\DISK1\\setup.exe"},
+      {kDisk, "nosuch\\..\\setup.exe", "C:\\APP\\DISK1\\setup.exe"},
+      {kDisk, "C:\\APP\\.\\DISK1\\..\\x.exe", "C:\\APP\\x.exe"},
+      {kDisk, "C:\\..\\..\\x", "C:\\x"},
+      {kDisk, "setup.exe. .", "C:\\APP\\DISK1\\setup.exe"},
+      // One dot ends a folder's name; more stay, as does a trailing
+      // separator.
+      {kDisk, "C:\\a.\\b..\\c", "C:\\a\\b..\\c"},
+      {kDisk, "C:\\dir\\", "C:\\dir\\"},
+      {kDisk, "C:\\dir\\...", "C:\\dir\\"},
+      {kDisk, "c:x.exe", "C:\\APP\\DISK1\\x.exe"},
+      {kDisk, "D:x.exe", "D:\\x.exe"},
+      {kDisk, "\\x.exe", "C:\\x.exe"},
+      {kDisk, "/APP//x.exe", "C:\\APP\\x.exe"},
+      {kDisk, "\\\\srv\\share\\..\\x", "\\\\srv\\share\\x"},
+      {kDisk, "\\\\?\\C:\\x.", "\\\\?\\C:\\x."},
+      {kShare, "\\x", "\\\\SRV\\SHARE\\x"},
+      {kShare, "..\\..\\x", "\\\\SRV\\SHARE\\x"},
+      {"", "x.exe", "x.exe"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(emulation::FullWindowsPath(c.path, c.current), c.full)
+        << c.current << " + " << c.path;
   }
 }
 

@@ -1,5 +1,5 @@
 // How the Windows layer reads the program out of a command line (as
-// CreateProcess does), and the command line that runs a batch file.
+// CreateProcess does), and the command lines that run what is not a program.
 #include "platform/win32/command_line.h"
 
 #include <gtest/gtest.h>
@@ -97,52 +97,66 @@ TEST(PickProgram, NothingFoundNamesTheFirstWord) {
   EXPECT_FALSE(cmdline::PickProgram(line.c_str(), Find, &files).found);
 }
 
-TEST(CommandLine, BareNamesAndBatchFiles) {
+TEST(CommandLine, BareNamesAndRunners) {
+  using cmdline::Runner;
   const struct {
     const char* name;
     bool bare;
-    bool batch;
+    Runner runner;
   } cases[] = {
-      {"setup.exe", true, false},
-      {"C:\\setup.exe", false, false},
-      {"sub\\setup.bat", false, true},
-      {"D:setup.CMD", false, true},
-      {"sub/Setup.Bat", false, true},
-      {"setup.bat.exe", true, false},
-      {"bat", true, false},
-      {".bat", true, true},
-      {"setup.batch", true, false},
+      {"setup.exe", true, Runner::kItself},
+      {"C:\\setup.exe", false, Runner::kItself},
+      {"sub\\setup.bat", false, Runner::kCommandInterpreter},
+      {"D:setup.CMD", false, Runner::kCommandInterpreter},
+      {"sub/Setup.Bat", false, Runner::kCommandInterpreter},
+      {"setup.bat.exe", true, Runner::kItself},
+      {"bat", true, Runner::kItself},
+      {".bat", true, Runner::kCommandInterpreter},
+      {"setup.batch", true, Runner::kItself},
+      {"C:\\My Disc\\Setup.MSI", false, Runner::kInstaller},
+      {"setup.msi.exe", true, Runner::kItself},
   };
   for (const auto& c : cases) {
     unsigned n = 0;
     while (c.name[n] != '\0') ++n;
     EXPECT_EQ(cmdline::IsBareName(c.name, n), c.bare) << c.name;
-    EXPECT_EQ(cmdline::IsBatchFile(c.name), c.batch) << c.name;
+    EXPECT_EQ(cmdline::RunnerOf(c.name), c.runner) << c.name;
   }
 }
 
-TEST(CommandLine, BatchFilesKeepTheirQuotesInsideTheInterpretersOwn) {
+TEST(CommandLine, RunnersKeepThePathInQuotes) {
+  using cmdline::Runner;
   const struct {
-    const char* batch;
+    Runner runner;
+    const char* path;
     const char* arguments;
     unsigned size;
     const char* expected;
   } cases[] = {
-      {"C:\\My Disc\\setup.bat", "", 256,
+      {Runner::kCommandInterpreter, "C:\\My Disc\\setup.bat", "", 256,
        "cmd.exe /d /s /c \"\"C:\\My Disc\\setup.bat\"\""},
-      {"C:\\My Disc\\setup.bat", " /S \"a b\"", 256,
-       "cmd.exe /d /s /c \"\"C:\\My Disc\\setup.bat\" /S \"a b\"\""},
-      {"C:\\R&D\\setup.cmd", " x", 256,
+      {Runner::kCommandInterpreter, "C:\\My Disc\\setup.bat", " /S \"a b\"",
+       256, "cmd.exe /d /s /c \"\"C:\\My Disc\\setup.bat\" /S \"a b\"\""},
+      {Runner::kCommandInterpreter, "C:\\R&D\\setup.cmd", " x", 256,
        "cmd.exe /d /s /c \"\"C:\\R&D\\setup.cmd\" x\""},
       // Exactly full, and one byte short.
-      {"C:\\x.bat", "", 30, "cmd.exe /d /s /c \"\"C:\\x.bat\"\""},
-      {"C:\\x.bat", "", 29, ""},
+      {Runner::kCommandInterpreter, "C:\\x.bat", "", 30,
+       "cmd.exe /d /s /c \"\"C:\\x.bat\"\""},
+      {Runner::kCommandInterpreter, "C:\\x.bat", "", 29, ""},
+      // As double-clicking a package starts it.
+      {Runner::kInstaller, "C:\\My Disc\\setup.msi", " /qb", 256,
+       "msiexec.exe /i \"C:\\My Disc\\setup.msi\" /qb"},
+      // A 16-bit program: its whole path, quoted, heads the line.
+      {Runner::kItself, "C:\\My Disc\\SETUP.EXE", " /S", 256,
+       "\"C:\\My Disc\\SETUP.EXE\" /S"},
+      {Runner::kItself, "C:\\x.exe", "", 11, "\"C:\\x.exe\""},
+      {Runner::kItself, "C:\\x.exe", "", 10, ""},
   };
   for (const auto& c : cases) {
     char out[512];
     const bool fits =
-        cmdline::BatchCommandLine(out, c.size, c.batch, c.arguments);
-    EXPECT_EQ(fits, c.expected[0] != '\0') << c.batch << c.arguments;
+        cmdline::RunnerCommandLine(out, c.size, c.runner, c.path, c.arguments);
+    EXPECT_EQ(fits, c.expected[0] != '\0') << c.path << c.arguments;
     EXPECT_STREQ(out, c.expected);
   }
 }

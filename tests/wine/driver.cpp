@@ -8,8 +8,10 @@
 //                       top-level window of that class exists during the run
 //     --first-box       only report the milliseconds from start to the first
 //                       box, then close every box unanswered
+//     --cwd FOLDER      start LAUNCHER with FOLDER as its current folder
 //
-// Starts LAUNCHER in its own folder, inside a job object so that every
+// Starts LAUNCHER in its own folder (unless --cwd says otherwise), inside a
+// job object so that every
 // program it starts is awaited too. Each message box of the launcher is read
 // (caption, text, buttons) and answered: questions take the next ANSWER (yes
 // or no; no once they run out), notices are confirmed. LOG receives one line
@@ -168,12 +170,15 @@ int main() {
   const char* language = nullptr;
   const char* windowClass = nullptr;
   bool firstBoxOnly = false;
+  std::wstring currentFolder;
   int at = 1;
   for (; at < argc && args[at].compare(0, 2, "--") == 0; ++at) {
     if (args[at] == "--language" && at + 1 < argc) {
       language = args[++at].c_str();
     } else if (args[at] == "--window" && at + 1 < argc) {
       windowClass = args[++at].c_str();
+    } else if (args[at] == "--cwd" && at + 1 < argc) {
+      currentFolder = wideArgs[++at];
     } else if (args[at] == "--first-box") {
       firstBoxOnly = true;
     } else {
@@ -200,7 +205,9 @@ int main() {
 
   HANDLE job = CreateJobObjectA(nullptr, nullptr);
   std::wstring command = L"\"" + launcher + L"\"";
-  const std::wstring folder = launcher.substr(0, launcher.find_last_of(L"\\/"));
+  const std::wstring folder =
+      currentFolder.empty() ? launcher.substr(0, launcher.find_last_of(L"\\/"))
+                            : currentFolder;
   STARTUPINFOW si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
