@@ -11,6 +11,7 @@
 
 #include "checker/host.h"
 #include "checker/lint.h"
+#include "checker/medium.h"
 #include "checker/recorder.h"
 #include "checker/report.h"
 #include "config/keys.h"
@@ -265,16 +266,17 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long>(kMostLanguages));
 
   unsigned long warnings = 0;
-  check::Lint(windows, folder, all ? "" : language,
-              [&warnings](const check::Warning& w) {
-                ++warnings;
-                if (w.line > 0)
-                  std::printf("%s:%lu: warning: %s\n", w.file.c_str(), w.line,
-                              w.text.c_str());
-                else
-                  std::printf("%s: warning: %s\n", w.file.c_str(),
-                              w.text.c_str());
-              });
+  const check::WarningSink warn = [&warnings](const check::Warning& w) {
+    ++warnings;
+    if (w.line > 0)
+      std::printf("%s:%lu: warning: %s\n", w.file.c_str(), w.line,
+                  w.text.c_str());
+    else
+      std::printf("%s: warning: %s\n", w.file.c_str(), w.text.c_str());
+  };
+  if (linuxTarget)
+    check::CheckLinuxMedium(windows, folder, !options.quiet, warn);
+  check::Lint(windows, folder, all ? "" : language, warn);
   if (!options.quiet) std::printf("warnings: %lu\n", warnings);
   return warnings == 0 ? 0 : 1;
 }

@@ -182,8 +182,7 @@ Start Windows::LinuxProgram(const std::string& name) const {
     case FirstLine::kProgram:
       if (!entry.executable)
         return Failure(platform::kNotExecutable, start.program,
-                       "a program without execute permission (a medium "
-                       "without execute bits runs scripts only)");
+                       "a program without execute permission");
       return start;
     case FirstLine::kWindowsFile:
       return Failure(platform::kNotExecutable, start.program,

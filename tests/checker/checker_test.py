@@ -287,7 +287,12 @@ GOOD_SETTINGS = ("[Auto]\r\nAppName=A\r\nVersion=1\r\nSetupName=setup.exe\r\n"
 GOOD_MESSAGES = ("[ENU]\r\nAskRunSetup=Install %s?\r\nAskRunExe=Start %s?\r\n"
                  "ExeErr=%s failed. Install?\r\nSetupErr=No setup.\r\n")
 
-# name, files of the folder (None: left out), expected warning (its start)
+LINUX_SETTINGS = GOOD_SETTINGS + "[Auto.Linux]\r\nSetupName=setup\r\n"
+ELF = b"\x7fELF" + bytes(60)
+
+# name, files of the folder (None: left out; (mode, content) for a program),
+# expected warning (part of it); [Auto.Linux] settings are checked with
+# --target=linux
 WARNINGS = [
     ("unknown settings key", {"pellomar.ini": GOOD_SETTINGS + "Vebrose=1\r\n"},
      'pellomar.ini:7: warning: unknown key "Vebrose" (did you mean Verbose?)'),
@@ -387,6 +392,25 @@ WARNINGS = [
      "folder"),
     ("no message file", {"pellomar.dat": None},
      "pellomar.dat: warning: is missing"),
+    # Linux media (checked with --target=linux): programs need execute bits.
+    ("an ELF setup on a medium without execute bits",
+     {"pellomar.ini": LINUX_SETTINGS, "setup": (0o755, ELF)},
+     'pellomar.ini: warning: SetupName "setup" cannot start from a medium '
+     "without execute bits"),
+    ("a setup script with Windows line endings",
+     {"pellomar.ini": LINUX_SETTINGS, "setup": (0o755, "#!/bin/sh\r\necho\r\n")},
+     "a script with Windows line endings (CRLF)"),
+    ("a setup script naming a missing interpreter",
+     {"pellomar.ini": LINUX_SETTINGS, "setup": "#!/nonexistent/bash\n"},
+     "its interpreter /nonexistent/bash is missing"),
+    ("the launcher without autorun.sh",
+     {"pellomar.ini": LINUX_SETTINGS, "setup": "#!/bin/sh\n",
+      "autorun": (0o755, ELF)},
+     "autorun.sh: warning: is missing: on media without execute bits"),
+    (".autorun, which desktops start first",
+     {"pellomar.ini": LINUX_SETTINGS, "setup": "#!/bin/sh\n",
+      ".autorun": "#!/bin/sh\n"},
+     ".autorun: warning: desktops start it before autorun and autorun.sh"),
 ]
 
 
@@ -400,10 +424,13 @@ def lay_fixture(folder, files):
         if file.endswith("/"):
             (folder / file).mkdir()
             continue
+        mode, content = content if isinstance(content, tuple) else (0o644,
+                                                                     content)
         if isinstance(content, str):
             content = content.replace("{folder}", scenarios.windows_path(folder))
             content = content.encode("utf-8")
         (folder / file).write_bytes(content)
+        (folder / file).chmod(mode)
 
 
 def warning_fixtures(checker, work):
@@ -412,6 +439,8 @@ def warning_fixtures(checker, work):
         folder.mkdir(parents=True)
         lay_fixture(folder, files)
         args = ["--quiet"] + (["--lang", "FRA"] if "[FRA]" in (expected or "") else [])
+        if "[Auto.Linux]" in str(files.get("pellomar.ini")):
+            args.append("--target=linux")
         result = run_checker(checker, folder, args)
         lines = result.stdout.splitlines()
         problems = []

@@ -1,0 +1,149 @@
+#include "checker/medium.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "checker/recorder.h"
+#include "config/keys.h"
+#include "config/readers.h"
+#include "config/text.h"
+#include "launcher/launcher.h"
+#include "platform/emulation/paths.h"
+#include "platform/seam.h"
+
+namespace check {
+
+namespace {
+
+const char kHiddenStart[] = ".autorun";
+const char kLauncherName[] = "autorun";
+const char kStartScript[] = "autorun.sh";
+const char kWithoutBits[] =
+    "FAT sticks, Joliet and plain ISO 9660 discs, noexec mounts";
+
+// The same system with every file of the medium stripped of its execute
+// permission, as a file system without execute bits shows it.
+class WithoutExecuteBits final : public emulation::System {
+ public:
+  WithoutExecuteBits(emulation::System& system, const std::string& folder)
+      : system_(system), folder_(folder) {}
+
+  bool WindowsPaths() const override { return system_.WindowsPaths(); }
+  emulation::Entry Inspect(const std::string& native) override {
+    emulation::Entry entry = system_.Inspect(native);
+    if (native.compare(0, folder_.size(), folder_) == 0 &&
+        (native.size() == folder_.size() || native[folder_.size()] == '/'))
+      entry.executable = false;
+    return entry;
+  }
+  void ForEachName(
+      const std::string& folder,
+      const std::function<bool(const std::string&)>& visit) override {
+    system_.ForEachName(folder, visit);
+  }
+  bool Read(const std::string& native,
+            const std::function<void(ini::Source&)>& use) override {
+    return system_.Read(native, use);
+  }
+  std::string Variable(const char* name) override {
+    return system_.Variable(name);
+  }
+  std::string PasswordHome() override { return system_.PasswordHome(); }
+  std::string CurrentFolder() override { return system_.CurrentFolder(); }
+  std::string OwnPath() override { return system_.OwnPath(); }
+  std::string UserLanguage() override { return system_.UserLanguage(); }
+
+ private:
+  emulation::System& system_;
+  std::string folder_;
+};
+
+bool Exists(emulation::System& system, const std::string& path) {
+  return system.Inspect(path).kind != emulation::Entry::kNone;
+}
+
+std::string SetupName() {
+  char value[text::kBufferSize];
+  ReadSetting(kSetupName, value, text::kReadSize);
+  return value;
+}
+
+}  // namespace
+
+void CheckLinuxMedium(const emulation::Windows& windows,
+                      const std::string& folder, bool print,
+                      const WarningSink& warn) {
+  emulation::System& system = windows.system();
+  WithoutExecuteBits bare(system, folder);
+  const emulation::Windows withoutBits(bare, emulation::Rules::kLinux);
+  const std::string hidden = emulation::Join(folder, kHiddenStart, '/');
+  const std::string launcher = emulation::Join(folder, kLauncherName, '/');
+  const std::string script = emulation::Join(folder, kStartScript, '/');
+  const bool haveLauncher = Exists(system, launcher);
+  const bool haveScript = Exists(system, script);
+  std::vector<Warning> warnings;
+
+  if (print) {
+    std::printf("medium (a Linux desktop looks for %s, %s and %s, in turn):\n",
+                kHiddenStart, kLauncherName, kStartScript);
+    std::printf("  %s: %s\n", kHiddenStart,
+                Exists(system, hidden)
+                    ? "present: desktops start it first, not the launcher"
+                    : "none");
+  }
+  if (Exists(system, hidden))
+    warnings.push_back({kHiddenStart, 0,
+                        "desktops start it before autorun and autorun.sh: "
+                        "the launcher would not start (remove it)"});
+
+  const emulation::Start direct = windows.LinuxProgram(launcher);
+  if (print) {
+    if (!haveLauncher)
+      std::printf("  %s: missing (copy the Linux launcher here as %s)\n",
+                  kLauncherName, kLauncherName);
+    else if (platform::Started(direct.result))
+      std::printf(
+          "  %s: %s: started where the medium keeps execute bits (Rock "
+          "Ridge discs, Linux file systems)\n",
+          kLauncherName, direct.interpreter.empty() ? "a program" : "a script");
+    else
+      std::printf("  %s: cannot start (%s)\n", kLauncherName,
+                  direct.why.c_str());
+    std::printf("  %s: %s\n", kStartScript,
+                haveScript ? "run with /bin/sh where autorun cannot start ("
+                             "no execute bits: FAT sticks, Joliet and plain "
+                             "ISO 9660 discs; noexec mounts)"
+                           : "missing");
+  }
+  if (haveLauncher && !haveScript)
+    warnings.push_back({kStartScript, 0,
+                        std::string("is missing: on media without execute "
+                                    "bits (") +
+                            kWithoutBits +
+                            ") nothing starts the launcher; copy it from the "
+                            "package beside autorun"});
+
+  // The setup, as the launcher would start it on either kind of medium.
+  Prepare(Situation());
+  RunSetup();
+  const std::vector<Event> run = Recorded();
+  for (const Event& e : run) {
+    if (e.kind != Event::kStart || !platform::Started(e.start.result)) continue;
+    const emulation::Start start = withoutBits.LinuxStart(e.text);
+    if (print)
+      std::printf("  setup without execute bits: %s (%s)\n",
+                  platform::Started(start.result) ? "starts" : "cannot start",
+                  start.why.c_str());
+    if (!platform::Started(start.result))
+      warnings.push_back(
+          {kSettingsFileName, 0,
+           "SetupName \"" + SetupName() + "\"" +
+               " cannot start from a medium without execute bits (" +
+               kWithoutBits + "): " + start.program + ": " + start.why +
+               "; ship the setup as a script, or make the disc with Rock "
+               "Ridge"});
+  }
+  for (const Warning& w : warnings) warn(w);
+}
+
+}  // namespace check
