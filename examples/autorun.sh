@@ -32,8 +32,9 @@ tell() {
       kdialog --title "$title" --error "$1" 2>/dev/null && return
     fi
     if [ -n "$DISPLAY" ] && command -v xmessage >/dev/null 2>&1; then
-      printf '%s\n' "$1" | xmessage -center -title "$title" -file - \
-        2>/dev/null && return
+      # xmessage does not wrap lines itself.
+      printf '%s\n' "$1" | fold -s -w 64 |
+        xmessage -center -title "$title" -file - 2>/dev/null && return
     fi
   fi
   printf '%s: %s\n' "$title" "$1" >&2
@@ -63,7 +64,7 @@ case $(machine_of_file "$launcher") in
   *) made_for="another kind of processor" ;;
 esac
 if [ "$(machine_of_file "$launcher")" != "$here" ]; then
-  tell "The start program of this medium is made for $made_for, but this computer has a $(uname -m) processor, so it cannot run here. Open the medium in your file manager to install from it."
+  tell "The start program of this medium is made for $made_for, but the processor of this computer is $(uname -m), so it cannot run here. Open the medium in your file manager to install from it."
   exit 1
 fi
 

@@ -112,6 +112,27 @@ def run(way, source, base):
             subprocess.run(["umount", str(medium)], check=False)
 
 
+def another_processor(source, base):
+    """A launcher for another processor: the user is told, nothing runs."""
+    base.mkdir()
+    medium = base / "medium"
+    lay_out(source, medium)
+    with open(medium / "autorun", "r+b") as launcher:
+        launcher.seek(18)  # the ELF header's machine: aarch64, else x86-64
+        launcher.write((62 if platform.machine() == "aarch64" else 183)
+                       .to_bytes(2, "little"))
+    env = {"PATH": "/usr/bin:/bin", "LANG": "C", "HOME": str(base)}
+    result = subprocess.run(["/bin/sh", "autorun.sh"], cwd=medium, env=env,
+                            capture_output=True, text=True, timeout=60)
+    problems = []
+    if result.returncode != 1 or result.stdout:
+        problems.append(f"exit code {result.returncode}, expected 1, and "
+                        f"output {result.stdout!r}")
+    if "is made for" not in result.stderr:
+        problems.append("the user was not told: " + result.stderr)
+    return problems
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     source = parser.add_mutually_exclusive_group(required=True)
@@ -134,6 +155,8 @@ def main():
                 tally.skip(way[0], skipped)
             else:
                 tally.record(way[0], problems)
+        tally.record("a launcher for another processor",
+                     another_processor(medium, work / "other"))
     return tally.finish()
 
 
