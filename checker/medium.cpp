@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "checker/host.h"
 #include "checker/recorder.h"
 #include "config/keys.h"
 #include "config/readers.h"
@@ -21,43 +22,6 @@ const char kStartScript[] = "autorun.sh";
 const char kWithoutBits[] =
     "FAT sticks, Joliet and plain ISO 9660 discs, noexec mounts";
 
-// The same system with every file of the medium stripped of its execute
-// permission, as a file system without execute bits shows it.
-class WithoutExecuteBits final : public emulation::System {
- public:
-  WithoutExecuteBits(emulation::System& system, const std::string& folder)
-      : system_(system), folder_(folder) {}
-
-  bool WindowsPaths() const override { return system_.WindowsPaths(); }
-  emulation::Entry Inspect(const std::string& native) override {
-    emulation::Entry entry = system_.Inspect(native);
-    if (native.compare(0, folder_.size(), folder_) == 0 &&
-        (native.size() == folder_.size() || native[folder_.size()] == '/'))
-      entry.executable = false;
-    return entry;
-  }
-  void ForEachName(
-      const std::string& folder,
-      const std::function<bool(const std::string&)>& visit) override {
-    system_.ForEachName(folder, visit);
-  }
-  bool Read(const std::string& native,
-            const std::function<void(ini::Source&)>& use) override {
-    return system_.Read(native, use);
-  }
-  std::string Variable(const char* name) override {
-    return system_.Variable(name);
-  }
-  std::string PasswordHome() override { return system_.PasswordHome(); }
-  std::string CurrentFolder() override { return system_.CurrentFolder(); }
-  std::string OwnPath() override { return system_.OwnPath(); }
-  std::string UserLanguage() override { return system_.UserLanguage(); }
-
- private:
-  emulation::System& system_;
-  std::string folder_;
-};
-
 bool Exists(emulation::System& system, const std::string& path) {
   return system.Inspect(path).kind != emulation::Entry::kNone;
 }
@@ -74,7 +38,8 @@ void CheckLinuxMedium(const emulation::Windows& windows,
                       const std::string& folder, bool print,
                       const WarningSink& warn) {
   emulation::System& system = windows.system();
-  WithoutExecuteBits bare(system, folder);
+  FolderSystem bare(HostSystem(), folder, system.OwnPath());
+  bare.ClearExecuteBits();
   const emulation::Windows withoutBits(bare, emulation::Rules::kLinux);
   const std::string hidden = emulation::Join(folder, kHiddenStart, '/');
   const std::string launcher = emulation::Join(folder, kLauncherName, '/');
