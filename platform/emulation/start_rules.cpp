@@ -92,14 +92,14 @@ namespace {
 // As much of a file's start as the kernel reads for its "#!" line.
 constexpr std::size_t kFirstLineBytes = 256;
 const char kBlanks[] = " \t";
-// Windows programs and batch files: never handed to a shell, which would
-// run a few of their lines and report nothing.
+// Windows programs and batch files, and other binary files: never handed to
+// a shell, which would run a few of their lines and report nothing.
 const char* const kWindowsExtensions[] = {".bat", ".cmd", ".com", ".exe"};
 const char kWindowsProgramMark[] = "MZ";
 
 // What a file's first line makes of it.
 struct FirstLine {
-  enum Kind { kText, kProgram, kScript, kWindowsFile } kind = kText;
+  enum Kind { kText, kProgram, kScript, kForeign } kind = kText;
   bool crlf = false;        // the line ends with a carriage return
   std::string interpreter;  // of a script: as named after "#!"
   std::string argument;     // its one optional argument; may hold blanks
@@ -134,7 +134,7 @@ FirstLine ReadFirstLine(const std::string& bytes, const std::string& name) {
                          [&name](const char* extension) {
                            return EndsWithIgnoringCase(name, extension);
                          })) {
-    first.kind = FirstLine::kWindowsFile;
+    first.kind = FirstLine::kForeign;
   }
   return first;
 }
@@ -184,9 +184,10 @@ Start Windows::LinuxProgram(const std::string& name) const {
         return Failure(platform::kNotExecutable, start.program,
                        "a program without execute permission");
       return start;
-    case FirstLine::kWindowsFile:
+    case FirstLine::kForeign:
       return Failure(platform::kNotExecutable, start.program,
-                     "not a Linux program or script (a Windows file)");
+                     "neither a Linux program nor a script (a Windows "
+                     "file, or another binary)");
     case FirstLine::kScript:
     case FirstLine::kText:
       break;
