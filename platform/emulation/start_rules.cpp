@@ -209,8 +209,11 @@ Start Windows::LinuxProgram(const std::string& name) const {
   if (first.interpreter.empty())
     return Failure(platform::kNotExecutable, start.program,
                    "its #! line names no interpreter");
-  const Entry interpreter = system_.Inspect(first.interpreter);
-  if (interpreter.kind != Entry::kFile || !interpreter.executable)
+  // A Linux interpreter cannot be seen from a Windows host (the checker's).
+  const bool seen = !system_.WindowsPaths();
+  const Entry interpreter = seen ? system_.Inspect(first.interpreter) : Entry();
+  if (!seen) start.checked = false;
+  if (seen && (interpreter.kind != Entry::kFile || !interpreter.executable))
     return Failure(
         platform::kNotExecutable, start.program,
         "its interpreter " + first.interpreter +
