@@ -5,10 +5,9 @@
 // current folder (getcwd) and the launcher's own path (the medium that
 // autorun.sh names, else the file its code is mapped from in
 // /proc/self/maps, else /proc/self/exe; sysctl on FreeBSD,
-// _NSGetExecutablePath on macOS). Every
-// Windows rule is the emulation's. Nothing is ever written. A native path
-// holding a backslash cannot be told apart from a folder separator and is
-// not supported.
+// _NSGetExecutablePath on macOS). Every Windows rule is the emulation's.
+// Nothing is ever written. A native path holding a backslash cannot be told
+// apart from a folder separator and is not supported.
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
