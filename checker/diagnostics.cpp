@@ -151,6 +151,22 @@ constexpr Rule kRules[] = {
      "icon \"<value>\" names no file beside autorun.inf: the disc shows no "
      "icon of its own",
      "autorun.inf's icon= names a file that is not there"},
+    {Code::kHiddenStart, "D07", "hidden-start-file", D, W,
+     "desktops start it before autorun and autorun.sh: the launcher would "
+     "not start (remove it)",
+     "a .autorun on the medium, which Linux desktops start instead of the "
+     "launcher"},
+    {Code::kNoStartScript, "D08", "no-start-script", D, W,
+     "is missing: on media without execute bits (<media>) nothing starts the "
+     "launcher; copy it from the package beside autorun",
+     "autorun without autorun.sh beside it, so media without execute bits "
+     "start nothing"},
+    {Code::kSetupNeedsExecuteBits, "D09", "setup-needs-execute-bits", D, W,
+     "SetupName \"<value>\" cannot start from a medium without execute bits "
+     "(<media>): <path>: <why>; ship the setup as a script, or make the disc "
+     "with Rock Ridge",
+     "a setup that cannot start from a medium without execute bits (a "
+     "program rather than a script)"},
 };
 
 static_assert(sizeof kRules / sizeof kRules[0] == kRuleCount,

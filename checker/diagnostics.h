@@ -54,6 +54,9 @@ enum class Code {
   kAutorunOpenNotLauncher,  // D04
   kAutorunNoOpen,           // D05
   kAutorunIconMissing,      // D06
+  kHiddenStart,             // D07
+  kNoStartScript,           // D08
+  kSetupNeedsExecuteBits,   // D09
   kCount
 };
 // Codes kept for checks that are yet to be wired up (each one row and one

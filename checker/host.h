@@ -22,9 +22,16 @@ class FolderSystem final : public emulation::System {
                const std::string& launcher)
       : host_(host), folder_(folder), launcher_(launcher) {}
 
+  // Shows every file of the folder without execute permission, as a file
+  // system without execute bits (FAT, Joliet) would.
+  void ClearExecuteBits() { withoutExecuteBits_ = true; }
+
   bool WindowsPaths() const override { return host_.WindowsPaths(); }
   emulation::Entry Inspect(const std::string& native) override {
-    return host_.Inspect(native);
+    emulation::Entry entry = host_.Inspect(native);
+    if (withoutExecuteBits_ && native.compare(0, folder_.size(), folder_) == 0)
+      entry.executable = false;
+    return entry;
   }
   void ForEachName(
       const std::string& folder,
@@ -47,6 +54,7 @@ class FolderSystem final : public emulation::System {
   emulation::System& host_;
   std::string folder_;
   std::string launcher_;
+  bool withoutExecuteBits_ = false;
 };
 
 }  // namespace check

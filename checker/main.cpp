@@ -13,6 +13,7 @@
 #include "checker/diagnostics.h"
 #include "checker/host.h"
 #include "checker/lint.h"
+#include "checker/medium.h"
 #include "checker/output.h"
 #include "checker/recorder.h"
 #include "checker/report.h"
@@ -352,10 +353,11 @@ bool Check(const Options& options, const std::string& folder, unsigned target,
                 static_cast<unsigned long>(more),
                 static_cast<unsigned long>(kMostLanguages));
 
-  check::Lint(windows, folder, all ? "" : language,
-              [findings, target](const check::Warning& w) {
-                findings->Add(w, target);
-              });
+  const check::WarningSink warn = [findings, target](const check::Warning& w) {
+    findings->Add(w, target);
+  };
+  if (linuxTarget) check::CheckLinuxMedium(windows, folder, print, warn);
+  check::Lint(windows, folder, all ? "" : language, warn);
   return true;
 }
 

@@ -79,12 +79,16 @@ else()
     install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${PELLOMAR_MEDIUM_DIR}/autorun\")"
             COMPONENT medium)
   endif()
-  # The sample settings name the demo's setup script in [Auto.Linux].
+  # autorun.sh starts it where it cannot start by itself (no execute bits,
+  # a noexec mount). The sample settings name the demo's setup script in
+  # [Auto.Linux].
+  install(PROGRAMS examples/autorun.sh DESTINATION ${PELLOMAR_MEDIUM_DIR}
+          COMPONENT medium)
   install(FILES examples/pellomar.dat examples/pellomar.ini
           DESTINATION ${PELLOMAR_MEDIUM_DIR} COMPONENT medium)
   install(PROGRAMS examples/demo/setup.sh examples/demo/sample-app.sh
           DESTINATION ${PELLOMAR_MEDIUM_DIR}/demo COMPONENT medium)
-  set(medium_listing "demo/: a placeholder setup script and application")
+  set(medium_listing "autorun.sh: starts the launcher on media without execute bits (FAT sticks, Joliet discs) and media mounted noexec;\n- demo/: a placeholder setup script and application")
   set(check_target linux)
   set(other_system Windows)
   set(other_launcher pellomar.exe)

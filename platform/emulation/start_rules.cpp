@@ -2,7 +2,9 @@
 // Nothing is started here: the Linux layer executes what LinuxStart chose,
 // and the checker records it. Windows' choice of the program is the Windows
 // launcher's own code (PickProgram) over the files seen here.
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "platform/ascii.h"
 #include "platform/emulation/paths.h"
@@ -41,7 +43,8 @@ bool StartsWith(const std::string& text, const char* start) {
   return text.compare(0, std::strlen(start), start) == 0;
 }
 
-Start Failure(unsigned result, const std::string& program, const char* why) {
+Start Failure(unsigned result, const std::string& program,
+              const std::string& why) {
   Start start;
   start.result = result;
   start.program = program;
@@ -91,6 +94,60 @@ Start Windows::LinuxStart(const std::string& commandLine) const {
   return start;
 }
 
+namespace {
+
+// As much of a file's start as the kernel reads for its "#!" line.
+constexpr std::size_t kFirstLineBytes = 256;
+const char kBlanks[] = " \t";
+// Windows programs and batch files, and other binary files: never handed to
+// a shell, which would run a few of their lines and report nothing.
+const char* const kWindowsExtensions[] = {".bat", ".cmd", ".com", ".exe"};
+const char kWindowsProgramMark[] = "MZ";
+
+// What a file's first line makes of it.
+struct FirstLine {
+  enum Kind { kText, kProgram, kScript, kForeign } kind = kText;
+  bool crlf = false;        // the line ends with a carriage return
+  std::string interpreter;  // of a script: as named after "#!"
+  std::string argument;     // its one optional argument; may hold blanks
+};
+
+FirstLine ReadFirstLine(const std::string& bytes, const std::string& name) {
+  FirstLine first;
+  std::string line = bytes.substr(0, bytes.find('\n'));
+  if (!line.empty() && line.back() == '\r') {
+    first.crlf = true;
+    line.pop_back();
+  }
+  if (StartsWith(bytes, kElfMark)) {
+    first.kind = FirstLine::kProgram;
+  } else if (StartsWith(bytes, kScriptMark)) {
+    // As the kernel reads it: the interpreter up to the first blank, then
+    // the rest of the line, without its outer blanks, as one argument.
+    first.kind = FirstLine::kScript;
+    const std::size_t from = line.find_first_not_of(kBlanks, 2);
+    if (from == std::string::npos) return first;
+    const std::size_t end =
+        std::min(line.find_first_of(kBlanks, from), line.size());
+    first.interpreter = line.substr(from, end - from);
+    const std::size_t rest = line.find_first_not_of(kBlanks, end);
+    if (rest != std::string::npos)
+      first.argument =
+          line.substr(rest, line.find_last_not_of(kBlanks) + 1 - rest);
+  } else if (StartsWith(bytes, kWindowsProgramMark) ||
+             bytes.find('\0') != std::string::npos ||
+             std::any_of(std::begin(kWindowsExtensions),
+                         std::end(kWindowsExtensions),
+                         [&name](const char* extension) {
+                           return EndsWithIgnoringCase(name, extension);
+                         })) {
+    first.kind = FirstLine::kForeign;
+  }
+  return first;
+}
+
+}  // namespace
+
 Start Windows::LinuxProgram(const std::string& name) const {
   Start start;
   if (IsBareName(name)) {
@@ -120,29 +177,68 @@ Start Windows::LinuxProgram(const std::string& name) const {
   if (entry.kind != Entry::kFile)
     return Failure(platform::kNotExecutable, start.program,
                    "is not a regular file");
-  std::string mark;
-  system_.Read(start.program, [&mark](ini::Source& source) {
-    char bytes[kMarkBytes];
-    mark.assign(bytes, source.Read(bytes, sizeof bytes));
+  if (!entry.readable)
+    return Failure(platform::kNotExecutable, start.program, "cannot be read");
+  std::string bytes;
+  system_.Read(start.program, [&bytes](ini::Source& source) {
+    char buffer[kFirstLineBytes];
+    bytes.assign(buffer, source.Read(buffer, sizeof buffer));
   });
-  const bool script = StartsWith(mark, kScriptMark);
-  const bool runs = entry.executable && (script || StartsWith(mark, kElfMark));
-  if (!runs && EndsWithIgnoringCase(start.program, ".sh")) {
-    // Media are often mounted without execute permission, and scripts are
-    // often written without "#!". "--" keeps the path from being an option.
-    if (!entry.readable)
-      return Failure(platform::kNotExecutable, start.program, "cannot be read");
-    start.argv.insert(start.argv.begin(), {kShell, kEndOfOptions});
-    start.withShell = true;
-    start.why = entry.executable ? "run with /bin/sh (it has no #! line)"
-                                 : "run with /bin/sh (no execute permission)";
-  } else if (!runs) {
-    return Failure(platform::kNotExecutable, start.program,
-                   entry.executable
-                       ? "not executable (neither a program nor a script "
-                         "with #!)"
-                       : "not executable (no execute permission)");
+  const FirstLine first = ReadFirstLine(bytes, start.program);
+  switch (first.kind) {
+    case FirstLine::kProgram:
+      if (!entry.executable)
+        return Failure(platform::kNotExecutable, start.program,
+                       "a program without execute permission");
+      return start;
+    case FirstLine::kForeign:
+      return Failure(platform::kNotExecutable, start.program,
+                     "neither a Linux program nor a script (a Windows "
+                     "file, or another binary)");
+    case FirstLine::kScript:
+    case FirstLine::kText:
+      break;
   }
+  // Its later lines would end in a carriage return too and fail.
+  if (first.crlf)
+    return Failure(platform::kNotExecutable, start.program,
+                   "a script with Windows line endings (CRLF)");
+  if (first.kind == FirstLine::kText) {
+    // What a shell does with a file the kernel does not execute. "--" keeps
+    // the path from being read as an option.
+    start.interpreter = kShell;
+    start.argv.insert(start.argv.begin(), {kShell, kEndOfOptions});
+    start.why = entry.executable ? "run with /bin/sh (it has no #! line)"
+                                 : "run with /bin/sh (no #! line, no "
+                                   "execute permission)";
+    return start;
+  }
+  if (first.interpreter.empty())
+    return Failure(platform::kNotExecutable, start.program,
+                   "its #! line names no interpreter");
+  // A Linux interpreter cannot be seen from a Windows host (the checker's).
+  const bool seen = !system_.WindowsPaths();
+  const Entry interpreter = seen ? system_.Inspect(first.interpreter) : Entry();
+  if (!seen) start.checked = false;
+  if (seen && (interpreter.kind != Entry::kFile || !interpreter.executable))
+    return Failure(
+        platform::kNotExecutable, start.program,
+        "its interpreter " + first.interpreter +
+            (interpreter.kind == Entry::kNone ? " is missing"
+                                              : " is not an executable file"));
+  start.interpreter = first.interpreter;
+  if (entry.executable) {
+    start.why = "runs with " + first.interpreter;
+    return start;
+  }
+  // Media are often mounted without execute bits: the launcher does what
+  // the kernel would do with the "#!" line.
+  std::vector<std::string> before = {first.interpreter};
+  if (!first.argument.empty()) before.push_back(first.argument);
+  start.argv.insert(start.argv.begin(), before.begin(), before.end());
+  start.why = "run with " + first.interpreter +
+              (first.argument.empty() ? "" : " " + first.argument) +
+              " (no execute permission)";
   return start;
 }
 

@@ -29,8 +29,10 @@ struct Start {
   std::vector<std::string> argv;
   // When started: its current folder; empty keeps the launcher's own.
   std::string folder;
-  // When started: argv begins with /bin/sh and "--" before the file.
-  bool withShell = false;
+  // When started: what reads the file, a script: the interpreter of its "#!"
+  // line, or /bin/sh; empty for a program. argv begins with it when the
+  // launcher runs it in the kernel's place.
+  std::string interpreter;
   // In words: why it runs, or why not.
   std::string why;
   // False when this machine cannot tell (a drive or a search path of another
@@ -92,9 +94,13 @@ class Windows {
   // is found as a profile file is (drive Z:, letter case ignored, relative to
   // the current folder) and starts in its own folder; a bare name is looked
   // up once on $PATH (never in the current folder) and keeps the current
-  // folder. What runs is an ELF program or a script with "#!" that may be
-  // executed; a .sh file without one of those, or without execute
-  // permission, is run with /bin/sh; anything else is refused.
+  // folder. An ELF program runs when it may be executed. A script runs
+  // through the interpreter of its "#!" line (with its one optional
+  // argument), which must exist: as itself when it may be executed, else
+  // with the interpreter first, as the kernel would start it. Another text
+  // file runs with /bin/sh, whatever its name. Refused: a program without
+  // execute permission, a script with Windows line endings, Windows
+  // programs and batch files (by their mark or name), unreadable files.
   Start LinuxProgram(const std::string& name) const;
   // Windows' rules, picked by the Windows launcher's own code
   // (platform/win32/command_line.h): a quoted program, or else each

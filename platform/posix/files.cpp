@@ -2,11 +2,12 @@
 // access), folder listings (opendir, readdir), the bytes of regular files
 // (open without blocking, fstat, read, close: nothing stays open past a
 // read), environment variables, the password entry's home (getpwuid), the
-// current folder (getcwd) and the launcher's own path (readlink of
-// /proc/self/exe; sysctl on FreeBSD, _NSGetExecutablePath on macOS). Every
-// Windows rule is the emulation's. Nothing is ever written. A native path
-// holding a backslash cannot be told apart from a folder separator and is
-// not supported.
+// current folder (getcwd) and the launcher's own path (the medium that
+// autorun.sh names, else the file its code is mapped from in
+// /proc/self/maps, else /proc/self/exe; sysctl on FreeBSD,
+// _NSGetExecutablePath on macOS). Every Windows rule is the emulation's.
+// Nothing is ever written. A native path holding a backslash cannot be told
+// apart from a folder separator and is not supported.
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -15,6 +16,8 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,11 +28,57 @@
 #include <sys/types.h>
 #endif
 
+#include "config/keys.h"
 #include "platform/posix/posix_support.h"
 
 namespace posix {
 
 namespace {
+
+#if !defined(__APPLE__) && !defined(__FreeBSD__)
+// The file that the launcher's own code is mapped from. Unlike
+// /proc/self/exe, it is the launcher and not the dynamic loader when the
+// loader was asked to run it (as autorun.sh does where a medium has no
+// execute bits). Empty when /proc/self/maps cannot tell.
+std::string MappedExecutablePath() {
+  std::FILE* maps = std::fopen("/proc/self/maps", "re");
+  if (maps == nullptr) return "";
+  const auto code = reinterpret_cast<std::uintptr_t>(&MappedExecutablePath);
+  std::string path;
+  char* line = nullptr;
+  std::size_t capacity = 0;
+  ssize_t length;
+  while (path.empty() && (length = ::getline(&line, &capacity, maps)) > 0) {
+    // start-end perms offset device inode   path
+    unsigned long start = 0, end = 0;
+    int pathAt = 0;
+    if (std::sscanf(line, "%lx-%lx %*s %*s %*s %*s %n", &start, &end, &pathAt) <
+            2 ||
+        code < start || code >= end || pathAt <= 0 || line[pathAt] != '/')
+      continue;
+    path.assign(line + pathAt, static_cast<std::size_t>(length - pathAt));
+    if (!path.empty() && path.back() == '\n') path.pop_back();
+  }
+  std::free(line);
+  std::fclose(maps);
+  return path;
+}
+#endif
+
+// The launcher as it should see itself: in the medium's folder that
+// autorun.sh names when it runs a copy from elsewhere (a medium mounted
+// without the right to execute), provided that folder holds the settings
+// file; else where it runs from.
+std::string LauncherPath() {
+  const std::string own = OwnExecutablePath();
+  const char* medium = std::getenv(kMediumVariable);
+  if (medium == nullptr || medium[0] == '\0' || own.empty()) return own;
+  const emulation::Windows& windows = Emulation();
+  const std::string folder = windows.Absolute(medium);
+  if (windows.Locate(emulation::Join(folder, kSettingsFileName, '/')).empty())
+    return own;
+  return emulation::Join(folder, emulation::NameOf(own), '/');
+}
 
 class FileSource final : public ini::Source {
  public:
@@ -119,7 +168,7 @@ class PosixSystem final : public emulation::System {
     static bool known = false;
     if (!known) {
       known = true;
-      const std::string own = OwnExecutablePath();
+      const std::string own = LauncherPath();
       if (own.size() < sizeof path)
         std::memcpy(path, own.c_str(), own.size() + 1);
     }
@@ -145,6 +194,8 @@ std::string OwnExecutablePath() {
   if (sysctl(query, 4, path, &size, nullptr, 0) != 0) return "";
   return path;
 #else
+  const std::string mapped = MappedExecutablePath();
+  if (!mapped.empty()) return mapped;
   std::string path(256, '\0');
   for (;;) {
     const ssize_t n = readlink("/proc/self/exe", &path[0], path.size());

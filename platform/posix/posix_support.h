@@ -42,7 +42,12 @@ using emulation::IsStrictUtf8;
 using emulation::Utf8SequenceLength;
 using emulation::Windows1252ToUtf8;
 
-// Full native path of the running executable; empty when unknown.
+// The environment variable by which autorun.sh names the medium's folder
+// when it runs a copy of the launcher from elsewhere.
+constexpr char kMediumVariable[] = "PELLOMAR_MEDIUM";
+
+// Full native path of the running executable (not of the dynamic loader
+// that may run it); empty when unknown.
 std::string OwnExecutablePath();
 
 // The Windows directory (Windows::WindowsDirectory).
@@ -68,32 +73,15 @@ std::string LanguageForLocale(const std::string& locale);
 // only in ASCII case is found too.
 unsigned FileAttributes(const std::string& path);
 
-// The program file named by the first word of a command line, found once,
-// and how to run it.
-struct ProgramFile {
-  unsigned result = 0;  // platform::kStarted when it can be run, else why not
-  std::string path;     // the native path to execute
-  std::string folder;   // the current folder to start in; "" keeps ours
-  bool withShell = false;  // run as /bin/sh -- path
-};
-
-// The emulation's Linux rules (Windows::LinuxProgram), which pellomar-check
-// predicts with: a name with a folder (Z:\..., /..., .\x) is mapped to a
-// native path, made absolute and found in any letter case; it starts in its
-// own folder. A bare name is searched on PATH (never through an empty entry,
-// which would mean the current folder) and keeps the current folder. The
-// file must be an executable program or script; only a file named .sh (in
-// any case) runs with /bin/sh, when it lacks "#!" or the execute bit.
-ProgramFile FindProgram(const std::string& name);
-
 // The start result for an errno of stat, chdir or execve.
 unsigned ResultForError(int error);
 
 // Starts a program as WinExec does: one of the start results of
-// platform/seam.h. Exactly the file FindProgram finds is executed, never
-// handed to a shell by accident; the program runs in a session of its own,
-// with descriptors 0 to 2 only, default signal handling, an empty signal mask
-// and the folder FindProgram gives; it is not waited for and leaves no zombie.
+// platform/seam.h. Exactly the argument list and folder of the emulation's
+// Linux rules (Windows::LinuxStart) are executed, never handed to a shell by
+// accident; the program runs in a session of its own, with descriptors 0 to 2
+// only, default signal handling and an empty signal mask; it is not waited
+// for and leaves no zombie.
 unsigned StartProgram(const std::string& commandLine);
 
 // A message box on a terminal: "[caption] text" on one line, control

@@ -1,7 +1,7 @@
-// Finding the program file that a command line names, once, and how to run
-// it, for the POSIX layer: the rules are the emulation's
-// (Windows::LinuxProgram in platform/emulation/start_rules.cpp), the same
-// that pellomar-check predicts with; errno values become start results here.
+// Start results for the POSIX layer's errno values. Which program a command
+// line starts, and how, is the emulation's (Windows::LinuxStart in
+// platform/emulation/start_rules.cpp), the same that pellomar-check
+// predicts with.
 #include <errno.h>
 
 #include "platform/posix/posix_support.h"
@@ -24,18 +24,6 @@ unsigned ResultForError(int error) {
     default:
       return platform::kStartFailed;
   }
-}
-
-ProgramFile FindProgram(const std::string& name) {
-  const emulation::Start start = Emulation().LinuxProgram(name);
-  ProgramFile program;
-  program.result = start.result;
-  if (platform::Started(start.result)) {
-    program.path = start.program;
-    program.folder = start.folder;
-    program.withShell = start.withShell;
-  }
-  return program;
 }
 
 }  // namespace posix

@@ -1,9 +1,10 @@
 // Starting programs for the POSIX layer, as WinExec does on Windows. Uses
 // pipe2, fork, setsid, sigaction, sigprocmask, close_range (else fcntl on
-// each descriptor), chdir, execve, write, read and waitpid; FindProgram
-// (program.cpp) picks the file. No shell is involved, except /bin/sh for a
-// .sh file that needs it. Left out: a show state (there is no window to
-// show), priorities and resource limits, which the program inherits.
+// each descriptor), chdir, execve, write, read and waitpid. What runs is
+// exactly the argument list of the emulation's Linux rules
+// (Windows::LinuxStart): no shell is involved unless that list begins with
+// one. Left out: a show state (there is no window to show), priorities and
+// resource limits, which the program inherits.
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -20,11 +21,6 @@ extern char** environ;
 namespace posix {
 
 namespace {
-
-// The shell for .sh files, and how its path argument is kept from being read
-// as an option: "--" ends the options.
-const char kShell[] = "/bin/sh";
-const char kEndOfOptions[] = "--";
 
 // Marks every descriptor above 2 to close when the program is executed: the
 // launcher's own, and any its caller left open. The report pipe stays usable
@@ -56,11 +52,11 @@ void DefaultSignals() {
 
 // In the started process: prepares it and executes the program; on failure
 // reports errno through `report` and ends.
-[[noreturn]] void Execute(const ProgramFile& program, char* const* argv,
+[[noreturn]] void Execute(const std::string& folder, char* const* argv,
                           int report) {
   DefaultSignals();
   CloseOnExecAboveStandard();
-  if (program.folder.empty() || chdir(program.folder.c_str()) == 0)
+  if (folder.empty() || chdir(folder.c_str()) == 0)
     execve(argv[0], argv, environ);
   const int error = errno;
   (void)!write(report, &error, sizeof error);
@@ -70,16 +66,12 @@ void DefaultSignals() {
 }  // namespace
 
 unsigned StartProgram(const std::string& commandLine) {
-  std::vector<std::string> args = SplitCommandLine(commandLine);
-  if (args.empty() || args[0].empty()) return platform::kFileNotFound;
-  const ProgramFile program = FindProgram(args[0]);
-  if (program.result != platform::kStarted) return program.result;
-  args[0] = program.path;
-  if (program.withShell) args.insert(args.begin(), {kShell, kEndOfOptions});
+  emulation::Start start = Emulation().LinuxStart(commandLine);
+  if (!platform::Started(start.result)) return start.result;
 
   // Everything the child needs is prepared before it exists.
   std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(&a[0]);
+  for (std::string& a : start.argv) argv.push_back(&a[0]);
   argv.push_back(nullptr);
 
   // The grandchild reports a failed exec through this pipe; a successful
@@ -97,7 +89,7 @@ unsigned StartProgram(const std::string& commandLine) {
     // outlives the launcher and never becomes our zombie.
     setsid();
     const pid_t grandchild = fork();
-    if (grandchild == 0) Execute(program, argv.data(), report[1]);
+    if (grandchild == 0) Execute(start.folder, argv.data(), report[1]);
     if (grandchild < 0) {
       const int error = errno;
       (void)!write(report[1], &error, sizeof error);

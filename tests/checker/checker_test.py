@@ -313,8 +313,11 @@ def good_messages(in_enu=""):
 
 
 GOOD_MESSAGES = good_messages()
+LINUX_SETTINGS = GOOD_SETTINGS + "[Auto.Linux]\r\nSetupName=setup\r\n"
+ELF = b"\x7fELF" + bytes(60)
 
-# name, files of the folder (None: left out), the code and the start of the
+# name, files of the folder (None: left out; (mode, content) for a
+# program), the code and the start of the
 # warning expected (None: a clean folder), and any options. Every code of
 # the catalogue has a row here or a golden output below.
 WARNINGS = [
@@ -470,6 +473,29 @@ WARNINGS = [
      {"autorun.inf": "[autorun]\r\nopen=Pellomar.exe /x\r\nicon=Icons\\App.ico\r\n",
       "icons/": "", "icons/app.ico": "x"},
      None, None),
+    # Linux media: programs need execute bits, scripts their interpreter.
+    ("an ELF setup on a medium without execute bits",
+     {"pellomar.ini": LINUX_SETTINGS, "setup": (0o755, ELF)},
+     "D09", 'pellomar.ini: warning: SetupName "setup" cannot start from a medium '
+     "without execute bits", "--target=linux"),
+    ("a setup script with Windows line endings",
+     {"pellomar.ini": LINUX_SETTINGS, "setup": (0o755, "#!/bin/sh\r\necho\r\n")},
+     "S14", 'pellomar.ini:8:11: warning: SetupName "setup" cannot be started',
+     "--target=linux"),
+    ("a setup script naming a missing interpreter",
+     {"pellomar.ini": LINUX_SETTINGS, "setup": "#!/nonexistent/bash\n"},
+     "S14", 'pellomar.ini:8:11: warning: SetupName "setup" cannot be started',
+     "--target=linux"),
+    ("the launcher without autorun.sh",
+     {"pellomar.ini": LINUX_SETTINGS, "setup": "#!/bin/sh\n",
+      "autorun": (0o755, ELF)},
+     "D08", "autorun.sh: warning: is missing: on media without execute bits",
+     "--target=linux"),
+    (".autorun, which desktops start first",
+     {"pellomar.ini": LINUX_SETTINGS, "setup": "#!/bin/sh\n",
+      ".autorun": "#!/bin/sh\n"},
+     "D07", ".autorun: warning: desktops start it before autorun and autorun.sh",
+     "--target=linux"),
 ]
 
 
@@ -483,10 +509,13 @@ def lay_fixture(folder, files):
         if file.endswith("/"):
             (folder / file).mkdir()
             continue
+        mode, content = content if isinstance(content, tuple) else (0o644,
+                                                                     content)
         if isinstance(content, str):
             content = content.replace("{folder}", scenarios.windows_path(folder))
             content = content.encode("utf-8")
         (folder / file).write_bytes(content)
+        (folder / file).chmod(mode)
 
 
 def pattern_regex(pattern):

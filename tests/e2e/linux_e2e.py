@@ -23,9 +23,11 @@ import scenarios
 RECORDER = """#!/bin/sh
 # Stand-in program: records that it was started, with what, as which file and
 # in which folder; first sleeps for PELLOMAR_START_SLEEP seconds when set.
+# One write, so that the runner's own line never lands inside the record.
 [ -z "$PELLOMAR_START_SLEEP" ] || /bin/sleep "$PELLOMAR_START_SLEEP"
-{ printf 'start %s' "$0"; for a in "$@"; do printf ' %s' "$a"; done; echo
-  echo "program $0"; echo "cwd $(pwd -P)"; } >> "$PELLOMAR_START_LOG"
+line="start $0"; for a in "$@"; do line="$line $a"; done
+printf '%s\\nprogram %s\\ncwd %s\\n' "$line" "$0" "$(pwd -P)" \\
+  >> "$PELLOMAR_START_LOG"
 """
 
 

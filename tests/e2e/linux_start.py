@@ -24,6 +24,9 @@ fds=; for n in 3 4 5 6 7 8 9; do [ -e /proc/self/fd/$n ] && fds="$fds $n"; done
 { printf 'start %s' "$0"; for a in "$@"; do printf ' %s' "$a"; done
   printf ' | in %s | fds:%s\\n' "$(pwd)" "$fds"; } >> "$PELLOMAR_START_LOG"
 """
+# Fails at its second line unless bash runs it.
+BASH_RECORDER = RECORDER.replace("#!/bin/sh\n",
+                                 "#!/usr/bin/env bash\nparts=(needs bash)\n")
 MESSAGES = ("[ENU]\nAskRunSetup=Install %s now?\n"
             "SetupErr=Setup could not be started.\n")
 SETUP_ERR = "box 0x40 [A] Setup could not be started."
@@ -53,6 +56,14 @@ CASES = [
     ("an executable file without #! is not run", "My Disc", "setup.bat",
      {"setup.bat": (RECORDER.replace("#!/bin/sh\n", ""), 0o755)},
      [SETUP_ERR], None),
+    ("a script with Windows line endings is refused", "disc", "setup.sh",
+     {"setup.sh": (RECORDER.replace("\n", "\r\n"), 0o755)}, [SETUP_ERR],
+     None),
+    ("a script naming a missing interpreter", "disc", "setup",
+     {"setup": (RECORDER.replace("#!/bin/sh", "#!/nonexistent/bash"),
+                0o644)}, [SETUP_ERR], None),
+    ("#!/usr/bin/env bash without the execute bit runs by bash", "My Disc",
+     "setup /S", {"setup": (BASH_RECORDER, 0o644)}, [], "setup /S"),
     ("the notice shows the command line started", "My Disc",
      "setup.sh /S", {"setup.sh": RECORD},
      ["box 0x40 [A] Running setup <\"{folder}\\setup.sh\" /S>"],
@@ -80,7 +91,7 @@ def run(case, launcher, work):
     exe.chmod(0o755)
 
     log = base / "starts.log"
-    env = {"PATH": "/nonexistent", "LANG": "C", "HOME": str(base),
+    env = {"PATH": "/usr/bin:/bin", "LANG": "C", "HOME": str(base),
            "XDG_CONFIG_HOME": str(base), "PELLOMAR_START_LOG": str(log)}
     answers = ("n\n" if verbose else "") + "y\n"
     extra = os.open(os.devnull, os.O_RDONLY)  # inheritable, not close-on-exec

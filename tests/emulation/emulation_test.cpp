@@ -223,6 +223,21 @@ TEST(Emulation, LinuxStartRules) {
                  "\x7f"
                  "ELF",
                  true);
+  // Scripts without execute permission run through their #! line's
+  // interpreter, which must exist; a name of any ending.
+  const std::string elf = "\x7f" + std::string("ELF");
+  for (const char* interpreter : {"/bin/bash", "/usr/bin/env", "/bin/sh"})
+    system.AddFile(interpreter, elf, true);
+  system.AddFile("/cd/bash-setup", "#!/bin/bash\nparts=(a b)\n");
+  system.AddFile("/cd/env-setup", "#! /usr/bin/env  bash -e \t\n");
+  system.AddFile("/cd/gone-interpreter", "#!/usr/bin/bash5\n", true);
+  system.AddFile("/cd/empty-mark", "#!\n");
+  system.AddFile("/cd/crlf.sh", "#!/bin/sh\r\necho\r\n", true);
+  system.AddFile("/cd/crlf-plain", "echo\r\n");
+  system.AddFile("/cd/plain", "echo\n");
+  system.AddFile("/cd/elf-noexec", elf);
+  system.AddFile("/cd/setup.exe", "MZ\x90", true);
+  system.AddFile("/cd/binary", std::string("a\0b", 3));
   const emulation::Windows windows(system, Rules::kLinux);
   const StartCase cases[] = {
       {"Z:\\cd\\app a \"b c\"",
@@ -234,6 +249,25 @@ TEST(Emulation, LinuxStartRules) {
        platform::kStarted,
        {"/bin/sh", "--", "/cd/Setup.SH", "/S"},
        "/cd"},
+      {"Z:\\cd\\plain",
+       platform::kStarted,
+       {"/bin/sh", "--", "/cd/plain"},
+       "/cd"},
+      {"Z:\\cd\\bash-setup /S",
+       platform::kStarted,
+       {"/bin/bash", "/cd/bash-setup", "/S"},
+       "/cd"},
+      {"Z:\\cd\\env-setup",
+       platform::kStarted,
+       {"/usr/bin/env", "bash -e", "/cd/env-setup"},
+       "/cd"},
+      {"Z:\\cd\\gone-interpreter", platform::kNotExecutable, {}, ""},
+      {"Z:\\cd\\empty-mark", platform::kNotExecutable, {}, ""},
+      {"Z:\\cd\\crlf.sh", platform::kNotExecutable, {}, ""},
+      {"Z:\\cd\\crlf-plain", platform::kNotExecutable, {}, ""},
+      {"Z:\\cd\\elf-noexec", platform::kNotExecutable, {}, ""},
+      {"Z:\\cd\\setup.exe", platform::kNotExecutable, {}, ""},
+      {"Z:\\cd\\binary", platform::kNotExecutable, {}, ""},
       {"Z:\\cd\\plain.sh",
        platform::kStarted,
        {"/bin/sh", "--", "/cd/plain.sh"},
@@ -245,7 +279,7 @@ TEST(Emulation, LinuxStartRules) {
       {"tool -v", platform::kStarted, {"/usr/bin/tool", "-v"}, ""},
       {"Z:\\cd\\My Disc\\x", platform::kFileNotFound, {}, ""},
       {"Z:\\cd\\setup.bat", platform::kNotExecutable, {}, ""},
-      {"Z:\\cd\\noexec", platform::kNotExecutable, {}, ""},
+      {"Z:\\cd\\noexec", platform::kStarted, {"/bin/sh", "/cd/noexec"}, "/cd"},
       {"Z:\\cd\\secret.sh", platform::kNotExecutable, {}, ""},
       {"Z:\\cd", platform::kStartFailed, {}, ""},
       {"Z:\\cd\\gone\\x", platform::kPathNotFound, {}, ""},

@@ -29,6 +29,7 @@ MEDIUM = "share/pellomar/medium"
 INSTALL = {
     "bin/pellomar-check": 0o755,
     f"{MEDIUM}/autorun": 0o755,
+    f"{MEDIUM}/autorun.sh": 0o755,
     f"{MEDIUM}/pellomar.ini": 0o644,
     f"{MEDIUM}/pellomar.dat": 0o644,
     f"{MEDIUM}/demo/setup.sh": 0o755,
@@ -50,7 +51,8 @@ PACKAGES = {
     },
     "pellomar-1.01-linux-x86_64.tar.gz": {
         "LICENSE": 0o644, "README.txt": 0o644,
-        "medium/autorun": 0o755, "medium/pellomar.ini": 0o644,
+        "medium/autorun": 0o755, "medium/autorun.sh": 0o755,
+        "medium/pellomar.ini": 0o644,
         "medium/pellomar.dat": 0o644, "medium/demo/setup.sh": 0o755,
         "medium/demo/sample-app.sh": 0o755,
         "tools/pellomar-check": 0o755, "tools/pellomar-check.1": 0o644,

@@ -191,8 +191,9 @@ class StartProgram : public ::testing::Test {
 TEST_F(StartProgram, ResultsAsWindowsGivesThem) {
   const std::string script = "#!/bin/sh\necho \"$0 $*\" > '" + log_ + "'\n";
   Write("app", script, 0755);
-  Write("plain.txt", "text", 0644);
-  Write("noexec", script, 0644);
+  Write("binary", std::string("te\0xt", 5), 0644);
+  Write("no-interpreter", "#!/nonexistent/sh\n" + script, 0644);
+  Write("crlf", "#!/bin/sh\r\necho\r\n", 0755);
   // Executable, but in no format the system knows: never given to a shell.
   Write("setup.bat", "echo \"$0\" > '" + log_ + "'\n", 0755);
   const struct {
@@ -203,8 +204,9 @@ TEST_F(StartProgram, ResultsAsWindowsGivesThem) {
       {"  ", 2},
       {Windows("missing.exe"), 2},
       {Windows("nofolder/x.exe"), 3},
-      {Windows("plain.txt"), 11},
-      {Windows("noexec"), 11},
+      {Windows("binary"), 11},
+      {Windows("no-interpreter"), 11},
+      {Windows("crlf"), 11},
       {Windows("setup.bat") + " /S", 11},
       {Windows(""), 0},
       {"C:\\Windows\\notepad.exe", 3},
@@ -250,6 +252,9 @@ TEST_F(StartProgram, RunsExactlyTheFileNamed) {
        "My Disc/setup.sh", " /S", "My Disc/setup.sh /S"},
       {"a name that looks like an option", "-x.sh", record, 0644, "-x.sh",
        " -c", "-x.sh -c"},
+      {"bash through env, no execute bit, any name", "setup",
+       "#!/usr/bin/env bash\nparts=(\"$0\" \"$@\")\n" + record, 0644, "setup",
+       " /S", "setup /S"},
   };
   // What Windows-style splitting of an unquoted line would start instead.
   Write("My", "#!/bin/sh\necho planted > '" + log_ + "'\n", 0755);
