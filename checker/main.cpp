@@ -55,10 +55,10 @@ struct Options {
 };
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr,
-               "pellomar-check: %s\nTry 'pellomar-check --help' for more "
-               "information.\n",
-               message.c_str());
+  check::PrintError(
+      "pellomar-check: %s\nTry 'pellomar-check --help' for more "
+      "information.\n",
+      message.c_str());
   return 2;
 }
 
@@ -122,10 +122,10 @@ int ParseOptions(int argc, char** argv, Options* options) {
         options->quiet = true;
         break;
       case 'h':
-        std::printf("%s", kUsage);
+        check::Print("%s", kUsage);
         return 0;
       case kVersion:
-        std::printf("pellomar-check %s\n", PELLOMAR_VERSION);
+        check::Print("pellomar-check %s\n", PELLOMAR_VERSION);
         return 0;
       default:  // getopt_long has said what was wrong
         return Fail("the options are wrong");
@@ -141,14 +141,15 @@ int ParseOptions(int argc, char** argv, Options* options) {
 
 void PrintLanguages(const emulation::Windows& windows,
                     const std::string& folder) {
-  std::printf("languages in %s:", kMessageFileName);
+  check::Print("languages in %s:", kMessageFileName);
   const bool read =
       check::ForEachLanguage(windows, folder, [](const std::string& language) {
-        std::printf(" %s", language.c_str());
+        check::Print(" %s", language.c_str());
         return false;
       });
-  std::printf("%s\n", read ? "" : " none (the file cannot be read)");
-  std::printf("  any other language gets empty boxes (there is no fallback)\n");
+  check::Print("%s\n", read ? "" : " none (the file cannot be read)");
+  check::Print(
+      "  any other language gets empty boxes (there is no fallback)\n");
 }
 
 // The settings as the launcher's own options dump lists them.
@@ -157,37 +158,44 @@ void PrintSettings(const check::Situation& situation) {
   dump.answers = {true};
   check::Prepare(dump);
   Reporter(1).DumpOptions();
-  std::printf("settings (the launcher's options dump):\n");
+  check::Print("settings (the launcher's options dump):\n");
   bool first = true;
   for (const check::Event& e : check::Recorded()) {
     if (e.kind != check::Event::kBox) continue;
-    if (!first) std::printf("  %s\n", e.text.c_str());
+    if (!first) check::Print("  %s\n", e.text.c_str());
     first = false;
   }
-  std::printf("  Verbose=%d\n", ReadSettingInt(kVerbose));
+  check::Print("  Verbose=%d\n", ReadSettingInt(kVerbose));
   if (situation.overrideInstalled) {
     char iniFile[text::kBufferSize];
     const bool none = ReadSetting(kIniFile, iniFile, text::kReadSize) == 0;
-    std::printf("  (%s)\n", none ? "--installed-version changes nothing: "
-                                   "IniFile is empty, so nothing is installed"
-                                 : "the installed version is the one given");
+    check::Print("  (%s)\n", none ? "--installed-version changes nothing: "
+                                    "IniFile is empty, so nothing is installed"
+                                  : "the installed version is the one given");
   }
 }
 
 void Run(const check::Situation& situation) {
   check::Prepare(situation);
   LauncherMain(nullptr, nullptr, "", 1);
-  std::printf("language: %s\n", situation.language.c_str());
-  std::printf("branch: %s\n", check::Branch(check::Recorded()));
-  std::printf("run:\n");
+  check::Print("language: %s\n", situation.language.c_str());
+  check::Print("branch: %s\n", check::Branch(check::Recorded()));
+  check::Print("run:\n");
   check::PrintRun(check::Recorded());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The arguments in UTF-8, however the system hands them over; getopt
+  // reorders the pointers, never the texts.
+  std::vector<std::string> arguments = check::Arguments(argc, argv);
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments) pointers.push_back(&argument[0]);
+  pointers.push_back(nullptr);
   Options options;
-  const int early = ParseOptions(argc, argv, &options);
+  const int early = ParseOptions(static_cast<int>(arguments.size()),
+                                 pointers.data(), &options);
   if (early >= 0) return early;
 
   emulation::System& host = check::HostSystem();
@@ -196,8 +204,8 @@ int main(int argc, char** argv) {
     folder.pop_back();
   if (folder.empty() ||
       host.Inspect(folder).kind != emulation::Entry::kFolder) {
-    std::fprintf(stderr, "pellomar-check: %s is not a folder\n",
-                 options.folder.c_str());
+    check::PrintError("pellomar-check: %s is not a folder\n",
+                      options.folder.c_str());
     return 2;
   }
   const bool linuxTarget = options.rules == emulation::Rules::kLinux;
@@ -210,10 +218,10 @@ int main(int argc, char** argv) {
   check::Attach(windows);
   if (windows.Locate(emulation::Join(folder, kSettingsFileName, separator))
           .empty()) {
-    std::fprintf(stderr,
-                 "pellomar-check: %s is not a launcher folder: it has no %s "
-                 "(in any letter case)\n",
-                 options.folder.c_str(), kSettingsFileName);
+    check::PrintError(
+        "pellomar-check: %s is not a launcher folder: it has no %s "
+        "(in any letter case)\n",
+        options.folder.c_str(), kSettingsFileName);
     return 2;
   }
 
@@ -243,11 +251,11 @@ int main(int argc, char** argv) {
   }
 
   if (!options.quiet) {
-    std::printf("target: %s\n",
-                linuxTarget ? "linux (the Linux launcher, autorun)"
-                            : "windows (the Windows launcher, pellomar.exe)");
-    std::printf("folder: %s (the launcher sees %s)\n", folder.c_str(),
-                windows.WindowsPath(folder).c_str());
+    check::Print("target: %s\n",
+                 linuxTarget ? "linux (the Linux launcher, autorun)"
+                             : "windows (the Windows launcher, pellomar.exe)");
+    check::Print("folder: %s (the launcher sees %s)\n", folder.c_str(),
+                 windows.WindowsPath(folder).c_str());
     PrintLanguages(windows, folder);
     check::Situation first = options.situation;
     first.language = languages.empty() ? "ENU" : languages.front();
@@ -260,21 +268,21 @@ int main(int argc, char** argv) {
     Run(situation);
   }
   if (!options.quiet && more > 0)
-    std::printf("languages not run: %lu more (only the first %lu are)\n",
-                static_cast<unsigned long>(more),
-                static_cast<unsigned long>(kMostLanguages));
+    check::Print("languages not run: %lu more (only the first %lu are)\n",
+                 static_cast<unsigned long>(more),
+                 static_cast<unsigned long>(kMostLanguages));
 
   unsigned long warnings = 0;
   check::Lint(windows, folder, all ? "" : language,
               [&warnings](const check::Warning& w) {
                 ++warnings;
                 if (w.line > 0)
-                  std::printf("%s:%lu: warning: %s\n", w.file.c_str(), w.line,
-                              w.text.c_str());
+                  check::Print("%s:%lu: warning: %s\n", w.file.c_str(), w.line,
+                               w.text.c_str());
                 else
-                  std::printf("%s: warning: %s\n", w.file.c_str(),
-                              w.text.c_str());
+                  check::Print("%s: warning: %s\n", w.file.c_str(),
+                               w.text.c_str());
               });
-  if (!options.quiet) std::printf("warnings: %lu\n", warnings);
+  if (!options.quiet) check::Print("warnings: %lu\n", warnings);
   return warnings == 0 ? 0 : 1;
 }
