@@ -316,7 +316,8 @@ def files_shown(base):
 
 
 def linux_run(f, base, dirs, checker, launcher):
-    """(predicted, seen) for the Linux launcher."""
+    """What the checker predicts for the Linux launcher, what the launcher
+    did, and any trouble that stopped the comparison: (lines, lines, list)."""
     env = {"PATH": "/usr/bin:/bin", "LANG": "C", "HOME": str(base),
            "XDG_CONFIG_HOME": str(base / "config"),
            "PELLOMAR_START_LOG": str(base / "starts-linux.log")}
@@ -341,6 +342,8 @@ def windows_start(line):
 
 
 def windows_prediction(f, dirs, checker, code_page):
+    """What the checker predicts for the Windows launcher, in the code page
+    of Wine's system when the checker takes one: (lines, trouble)."""
     args = ["--target=windows", "--lang", f.language]
     if code_page:
         args.append(f"--codepage={code_page}")
