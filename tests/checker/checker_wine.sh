@@ -2,8 +2,8 @@
 # The Windows folder checker under Wine, on folders named by their Windows
 # paths: the sample folder is clean for both targets, also from a folder named
 # with Japanese letters (the name comes through the wide functions, whatever
-# the code page, and the report names it exactly). Expects the Wine command in
-# PELLOMAR_WINE (scripts/lib/desktop.sh).
+# the code page, and the report names it exactly, to a pipe and on a
+# console). Expects the Wine command in PELLOMAR_WINE (scripts/lib/desktop.sh).
 #   checker_wine.sh CHECKER_EXE LABEL
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -13,26 +13,41 @@ checker=$(realpath "$1") label=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# The folders checked, each a copy of the sample folder.
-folders=("$work/sample" "$work/アプリ 日本語")
+# Runs the checker on `folder` for `target`, its output to a pipe or (with
+# "console") to a console: `script` gives Wine a terminal, in UTF-8.
+check() {
+  local windows=$1 target=$2 output=$3 command
+  command=("$PELLOMAR_WINE" "$checker" --target="$target" "$windows")
+  if [ "$output" = console ]; then
+    # Without the cursor sequences that Wine's console adds to each write.
+    LC_ALL=C.UTF-8 script -qec "$(printf '%q ' "${command[@]}") 2>&1" /dev/null |
+      sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g'
+  else
+    "${command[@]}" 2>&1
+  fi
+}
+
+# Rows: folder name, target, output. Each folder is a copy of the sample.
+rows=("sample windows pipe" "sample linux pipe"
+  "アプリ_日本語 windows pipe" "アプリ_日本語 linux pipe"
+  "アプリ_日本語 windows console")
 passed=0 failed=0
-for folder in "${folders[@]}"; do
-  cp -r examples "$folder"
+for row in "${rows[@]}"; do
+  read -r name target output <<<"$row"
+  folder="$work/${name//_/ }"
+  [ -d "$folder" ] || cp -r examples "$folder"
   windows="Z:${folder//\//\\}"
-  for target in windows linux; do
-    status=0
-    report=$("$PELLOMAR_WINE" "$checker" --target=$target "$windows" 2>&1 |
-      tr -d '\r') || status=$?
-    if [ "$status" -eq 0 ] && grep -qxF "warnings: 0" <<<"$report" &&
-      grep -qF "folder: $windows " <<<"$report"; then
-      passed=$((passed + 1))
-      echo "$label: $folder ($target): ok"
-    else
-      failed=$((failed + 1))
-      echo "$label: $folder ($target): FAILED (exit $status)"
-      sed 's/^/  /' <<<"$report"
-    fi
-  done
+  status=0
+  report=$(check "$windows" "$target" "$output" | tr -d '\r') || status=$?
+  if [ "$status" -eq 0 ] && grep -qxF "warnings: 0" <<<"$report" &&
+    grep -qF "folder: $windows " <<<"$report"; then
+    passed=$((passed + 1))
+    echo "$label: $name ($target, $output): ok"
+  else
+    failed=$((failed + 1))
+    echo "$label: $name ($target, $output): FAILED (exit $status)"
+    sed 's/^/  /' <<<"$report"
+  fi
 done
 echo "$passed passed, $failed failed"
 [ -z "${PELLOMAR_RESULTS:-}" ] || record_result "$label" "$passed" "$failed" 0
