@@ -316,8 +316,8 @@ def files_shown(base):
 
 
 def linux_run(f, base, dirs, checker, launcher):
-    """What the checker predicts for the Linux launcher, what the launcher
-    did, and any trouble that stopped the comparison: (lines, lines, list)."""
+    """What the checker predicts for the Linux launcher, any trouble with
+    that, and what the launcher did: (lines, trouble, lines)."""
     env = {"PATH": "/usr/bin:/bin", "LANG": "C", "HOME": str(base),
            "XDG_CONFIG_HOME": str(base / "config"),
            "PELLOMAR_START_LOG": str(base / "starts-linux.log")}
@@ -327,13 +327,18 @@ def linux_run(f, base, dirs, checker, launcher):
         launcher, dirs["folder"], env, ["yes"] * ANSWERS,
         base / "starts-linux.log")
     seen = boxes + [linux_e2e.normalise_start(s) for s in starts]
+    return prediction(checked, linux_e2e.normalise_start) + (seen,)
+
+
+def prediction(checked, normalise_start):
+    """The boxes and then the starts of a checker run, each start as
+    `normalise_start` makes it: (lines, trouble)."""
     predicted = checker_test.predicted(checked.stdout)
-    predicted = [line for line in predicted if line.startswith("box ")] + [
-        linux_e2e.normalise_start(line) for line in predicted
-        if line.startswith("start ")]
+    lines = [line for line in predicted if line.startswith("box ")] + [
+        normalise_start(line) for line in predicted if line.startswith("start ")]
     trouble = [] if checked.returncode in (0, 1) else [
         f"the checker could not check: {checked.stderr.strip()}"]
-    return predicted, seen, trouble
+    return lines, trouble
 
 
 def windows_start(line):
@@ -347,13 +352,8 @@ def windows_prediction(f, dirs, checker, code_page):
     args = ["--target=windows", "--lang", f.language]
     if code_page:
         args.append(f"--codepage={code_page}")
-    checked = checker_test.run_checker(checker, dirs["folder"], args)
-    predicted = checker_test.predicted(checked.stdout)
-    lines = [line for line in predicted if line.startswith("box ")] + [
-        windows_start(line) for line in predicted if line.startswith("start ")]
-    trouble = [] if checked.returncode in (0, 1) else [
-        f"the checker could not check: {checked.stderr.strip()}"]
-    return lines, trouble
+    return prediction(checker_test.run_checker(checker, dirs["folder"], args),
+                      windows_start)
 
 
 def wine_list_line(base, exe, language):
@@ -378,11 +378,13 @@ def run_wine(driver, bases, folders, work):
                                   scenarios.windows_path(listing)),
                        cwd=driver.parent, timeout=120 + 60 * len(todo),
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        hiccups = [(b, f) for b, f in todo if any(
+        # Wine, loaded, now and then fails to start a process: the launcher
+        # ("cannot start" in the log) or the driver (no log from there on).
+        hiccups = [(b, f) for b, f in todo if not wine_lines(b) or any(
             line.startswith("cannot start") for line in wine_lines(b))]
         if not hiccups or attempt:
             break
-        print(f"Wine could not start {len(hiccups)} launcher runs; "
+        print(f"Wine did not start {len(hiccups)} launcher runs; "
               "trying those once more")
         todo = hiccups
     return time.monotonic() - started
@@ -503,7 +505,7 @@ def main():
                     predicted, trouble = windows_prediction(
                         folders[i], laid[i], checker, code_page)
                     seen, more = wine_seen(bases[i])
-                    return predicted, seen, trouble + more
+                    return predicted, trouble + more, seen
                 results["wine"] = list(pool.map(wine_side, range(len(folders))))
 
         shown = 0
@@ -512,7 +514,7 @@ def main():
         for i, f in enumerate(folders):
             problems, kinds_of_trouble = [], set()
             for side in sides:
-                predicted, seen, trouble = results[side][i]
+                predicted, trouble, seen = results[side][i]
                 count = counts.setdefault((side, f.kind), [0, 0])
                 count[0] += 1
                 agree = predicted == seen and not trouble
