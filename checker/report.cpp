@@ -24,7 +24,9 @@ void WriteFormatted(std::FILE* stream, const char* format, va_list arguments) {
   std::string text(static_cast<std::size_t>(length) + 1, '\0');
   std::vsnprintf(&text[0], text.size(), format, arguments);
   text.resize(static_cast<std::size_t>(length));
-  Write(stream, text);
+  // Settings and warnings quote values as read: an 8-bit one is shown as
+  // Western Windows shows it, never as raw bytes.
+  Write(stream, emulation::AsUtf8(text));
 }
 
 // Whether the run read `key` of the message file.

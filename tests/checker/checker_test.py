@@ -377,6 +377,10 @@ WARNINGS = [
     ("an inline comment in a value",
      {"pellomar.ini": GOOD_SETTINGS.replace("AppName=A", "AppName=A ; the name")},
      'pellomar.ini:2: warning: AppName "A ; the name" holds " ;"'),
+    ("an 8-bit value quoted in UTF-8",
+     {"pellomar.ini": GOOD_SETTINGS.replace(
+         "AppName=A", "AppName=Grüße ; x").encode("cp1252")},
+     'pellomar.ini:2: warning: AppName "Grüße ; x" holds " ;"'),
     ("SetupName from the current folder",
      {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", ".\\setup.exe")},
      'pellomar.ini:4: warning: SetupName ".\\setup.exe" is taken from the '
