@@ -102,6 +102,12 @@ PERCENT_FORMS = ["Install %s now? 100%% sure", "%d files for %s", "Stray % %s",
 ODD_FORMS = [" {} ", '"{}"', "'{}'", '"{}', '{}"', "{} ; note", "{};x",
              "\t{}\t", '" {} "', ""]
 ANSWERS = 8  # more than any run asks
+# SetupName for Windows and for Linux: with arguments, quoted, in other
+# letter case, without its extension, or naming no file.
+SETUP_NAMES = [("setup.exe", "setup.sh"), ("setup.exe /S", "setup.sh /S"),
+               ('"setup.exe" /quiet x', '"setup.sh" /quiet x'),
+               ("SETUP.EXE", "SETUP.SH"), ("setup", "setup.sh"),
+               ("missing.exe", "missing.sh")]
 
 
 def text_of(lines):
@@ -182,8 +188,11 @@ def generate(number, kind, rng):
         app = long_text(rng, western).replace("%s", "")
     if kind == "odd-values":
         app = rng.choice(ODD_FORMS).format(app)
+    setup_names = SETUP_NAMES[0]
+    if kind == "settings":
+        setup_names = rng.choice(SETUP_NAMES)
     settings = {"AppName": app, "Version": str(rng.randint(1, 4)),
-                "SetupName": "setup.exe", "ClassName": "",
+                "SetupName": setup_names[0], "ClassName": "",
                 "SetupOnly": "0", "Verbose": "0"}
     installed = rng.random() < 0.6
     if kind == "settings":
@@ -198,7 +207,7 @@ def generate(number, kind, rng):
                                          ["{installed}\\missing.ini", ""])
     lines = ["[Auto]"] + [f"{k}={v}" for k, v in settings.items()
                           if v is not None]
-    linux = ["[Auto.Linux]", "SetupName=setup.sh"]
+    linux = ["[Auto.Linux]", "SetupName=" + setup_names[1]]
     if installed and settings["IniFile"]:
         linux.append("IniFile=" + settings["IniFile"].replace(
             "app.ini", "app-linux.ini"))
@@ -327,15 +336,27 @@ def linux_run(f, base, dirs, checker, launcher):
         launcher, dirs["folder"], env, ["yes"] * ANSWERS,
         base / "starts-linux.log")
     seen = boxes + [linux_e2e.normalise_start(s) for s in starts]
-    return prediction(checked, linux_e2e.normalise_start) + (seen,)
+    return prediction(checked, linux=True) + (seen,)
 
 
-def prediction(checked, normalise_start):
-    """The boxes and then the starts of a checker run, each start as
-    `normalise_start` makes it: (lines, trouble)."""
-    predicted = checker_test.predicted(checked.stdout)
-    lines = [line for line in predicted if line.startswith("box ")] + [
-        normalise_start(line) for line in predicted if line.startswith("start ")]
+def prediction(checked, linux):
+    """The boxes and then the starts of a checker run: (lines, trouble).
+    A Windows start is the command line the program gets; a Linux one names
+    the file that runs (found in any letter case), as the program sees
+    itself started."""
+    lines = [line for line in checker_test.predicted(checked.stdout)
+             if line.startswith("box ")]
+    report = checked.stdout.splitlines() + [""]
+    for line, below in zip(report, report[1:]):
+        if not line.startswith("  start "):
+            continue
+        if not linux:
+            lines.append(windows_start(line[2:]))
+            continue
+        words = linux_e2e.split_windows(line[len("  start "):])
+        program = below.strip()[len("program "):].split(": ", 1)[0]
+        lines.append(linux_e2e.normalise_start(
+            "start " + " ".join([program] + words[1:])))
     trouble = [] if checked.returncode in (0, 1) else [
         f"the checker could not check: {checked.stderr.strip()}"]
     return lines, trouble
@@ -353,7 +374,7 @@ def windows_prediction(f, dirs, checker, code_page):
     if code_page:
         args.append(f"--codepage={code_page}")
     return prediction(checker_test.run_checker(checker, dirs["folder"], args),
-                      windows_start)
+                      linux=False)
 
 
 def wine_list_line(base, exe, language):
