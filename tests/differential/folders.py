@@ -108,6 +108,10 @@ SETUP_NAMES = [("setup.exe", "setup.sh"), ("setup.exe /S", "setup.sh /S"),
                ('"setup.exe" /quiet x', '"setup.sh" /quiet x'),
                ("SETUP.EXE", "SETUP.SH"), ("setup", "setup.sh"),
                ("missing.exe", "missing.sh")]
+# The installed application's Command, {program} being app.exe or app.sh.
+COMMAND_FORMS = ["{{installed}}\\{program}", '"{{installed}}\\{program}"',
+                 '"{{installed}}\\{program}" /start now',
+                 "{{installed}}\\{program} -x", "{{installed}}\\missing"]
 
 
 def text_of(lines):
@@ -205,6 +209,13 @@ def generate(number, kind, rng):
     if installed:
         settings["IniFile"] = rng.choice(["{installed}\\app.ini"] * 4 +
                                          ["{installed}\\missing.ini", ""])
+    # Most settings folders offer the installed application, so that
+    # its Command forms are started.
+    offer_application = (kind == "settings" and installed and
+                         rng.random() < 0.7)
+    if offer_application:
+        settings.update(Version="1", SetupOnly="0",
+                        IniFile="{installed}\\app.ini")
     lines = ["[Auto]"] + [f"{k}={v}" for k, v in settings.items()
                           if v is not None]
     linux = ["[Auto.Linux]", "SetupName=" + setup_names[1]]
@@ -244,12 +255,15 @@ def generate(number, kind, rng):
     if rng.random() < 0.8:
         f.programs += [("folder", "setup.exe"), ("folder", "setup.sh")]
     if installed:
-        version = str(rng.choice([0, 1, 2, 3, 5]))
+        version = "3" if offer_application else str(
+            rng.choice([0, 1, 2, 3, 5]))
+        command = (rng.choice(COMMAND_FORMS) if kind == "settings"
+                   else COMMAND_FORMS[0])
         for name, program in (("app.ini", "app.exe"),
                               ("app-linux.ini", "app.sh")):
             f.texts[("installed", name)] = text_of(
                 ["[Auto]", "Version=" + version,
-                 "Command={installed}\\" + program])
+                 "Command=" + command.format(program=program)])
             f.encodings[("installed", name)] = "cp1252"
         if rng.random() < 0.8:
             f.programs += [("installed", "app.exe"), ("installed", "app.sh")]
