@@ -6,7 +6,8 @@ and messages in every file encoding, odd values, long values, `%` forms,
 languages with and without their section, setups and installed applications
 present or not), and for each folder compares every box (style, caption,
 text) and every start that pellomar-check predicts, every question answered
-yes, with what really happens:
+yes, with what really happens (and fails a box that shows UTF-8 read as
+Windows-1252, which no generated file holds, even where both agree on it):
 - `--launcher`: the Linux launcher on its console (checker --target=linux);
 - `--wine-launcher`: the Windows launcher under Wine (checker
   --target=windows), all folders driven by one Wine process (the test
@@ -40,7 +41,11 @@ import scenarios  # noqa: E402
 from scenarios import suite  # noqa: E402
 
 # kind -> why the Windows launcher under Wine may show what real Windows
-# does not (and the checker predicts Windows): counted, named, allowed.
+# does not (and the checker predicts Windows): counted, named, allowed. None
+# so far: these folders hold nothing that Wine's boxes, starts or registry
+# treat otherwise. (While the Windows launcher reads its files with the
+# system's profile functions, agreement on "utf8-mark" and "utf16be" is
+# Wine's only: real Windows' functions do not honour those marks.)
 KNOWN_DIFFERENCES = {}
 
 # kind -> why it may disagree for now: the launchers and the checker do not
@@ -50,7 +55,7 @@ DISAGREE_FOR_NOW = {
     "utf8": "a UTF-8 file without a byte-order mark: the Windows launcher "
             "reads it in the system's code page, the checker as UTF-8",
     "mixed-encodings": "files of different encodings: a UTF-8 value inside "
-                       "an 8-bit question is converted twice",
+                       "an 8-bit question makes the whole box 8-bit text",
     "long-text": "a value cut by bytes inside a character, and 8-bit values "
                  "that grow when they become UTF-8: the Windows launcher "
                  "converts each value when it reads it, the checker and the "
@@ -446,6 +451,18 @@ def wine_seen(base):
     return boxes + starts, trouble
 
 
+def garbled(lines):
+    """The boxes that show UTF-8 read as Windows-1252 ("Ã¶" for "ö"): no
+    generated file holds such text, so the box is wrong even where the
+    checker predicts it."""
+    def mojibake(line):
+        back = line.encode("cp1252", errors="replace").decode(
+            "utf-8", errors="replace")
+        return any(c >= "\x80" and c != "\ufffd" for c in back)
+    return [line for line in lines if line.startswith("box ") and
+            mojibake(line)]
+
+
 def checker_knows_code_pages(checker):
     out = subprocess.run([str(checker), "--help"], capture_output=True,
                          text=True).stdout
@@ -550,17 +567,22 @@ def main():
             problems, kinds_of_trouble = [], set()
             for side in sides:
                 predicted, trouble, seen = results[side][i]
-                count = counts.setdefault((side, f.kind), [0, 0])
+                count = counts.setdefault((side, f.kind), [0, 0, 0])
                 count[0] += 1
                 agree = predicted == seen and not trouble
                 count[1] += agree
-                if agree:
+                wrong = sorted(set(garbled(predicted) + garbled(seen)))
+                count[2] += bool(wrong)
+                if agree and not wrong:
                     continue
                 problems += trouble
                 if predicted != seen:
                     problems.append(scenarios.diff(
                         f"the checker's prediction (expected) and what the "
                         f"{side} launcher did (got)", predicted, seen))
+                if wrong:
+                    problems.append("shows UTF-8 read as Windows-1252:\n  "
+                                    + "\n  ".join(wrong))
                 if trouble:
                     kinds_of_trouble.add("failed")
                 elif side == "wine" and f.kind in KNOWN_DIFFERENCES:
@@ -590,20 +612,23 @@ def main():
     for side in sides:
         total = sum(c[0] for (s, _), c in counts.items() if s == side)
         agree = sum(c[1] for (s, _), c in counts.items() if s == side)
+        wrong = sum(c[2] for (s, _), c in counts.items() if s == side)
         took = f", {timing[side]:.1f} s" if side in timing else ""
         print(f"  checker against {side}: {agree} of {total} agree"
-              f" ({100 * agree / max(total, 1):.0f} %{took})")
+              f" ({100 * agree / max(total, 1):.0f} %{took}); {wrong} show"
+              " UTF-8 read as Windows-1252")
         for kind in KINDS:
             c = counts.get((side, kind))
             if c:
-                print(f"    {kind:16} {c[1]:4} of {c[0]:4}")
+                print(f"    {kind:16} {c[1]:4} of {c[0]:4} agree, {c[2]:4} "
+                      "garbled")
     if known:
         print(f"  {len(known)} known differences of Wine and Windows:")
         for kind, why in KNOWN_DIFFERENCES.items():
             print(f"    {kind}: {why}")
     if allowed:
-        print(f"  *** {len(allowed)} folders DISAGREE and are allowed to for now"
-              " (run with --strict to fail them):")
+        print(f"  *** {len(allowed)} folders DISAGREE or show garbled text, "
+              "and are allowed to for now (run with --strict to fail them):")
         for kind, why in DISAGREE_FOR_NOW.items():
             print(f"    {kind}: {why}")
         for name in allowed:
