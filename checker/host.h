@@ -2,7 +2,9 @@
 // it would see it.
 #pragma once
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/emulation/system.h"
 
@@ -13,6 +15,18 @@ emulation::System& HostSystem();
 
 // `path` as an absolute native path; empty when it cannot be resolved.
 std::string FullPath(const std::string& path);
+
+// The program's arguments in UTF-8, as the host hands them over (Windows as
+// UTF-16, whatever the code page; POSIX as they are).
+std::vector<std::string> Arguments(int argc, char** argv);
+
+// Writes UTF-8 text to `stream` (stdout or stderr) so that the host shows it:
+// a Windows console gets it as UTF-16, anything else the bytes.
+void Write(std::FILE* stream, const std::string& utf8);
+
+// printf to Write(stdout), and to Write(stderr).
+void Print(const char* format, ...);
+void PrintError(const char* format, ...);
 
 // The host's system as a launcher named `launcher` in `folder` sees it,
 // started from its own folder (as a desktop or autorun starts it).

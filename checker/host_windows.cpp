@@ -1,17 +1,56 @@
-// The checker on Windows: file facts from GetFileAttributesA, FindFirstFileA
-// and FindNextFileA, bytes from CreateFileA and ReadFile (a disk file only,
-// opened for reading and shared with every writer), getenv, and
-// GetCurrentDirectoryA, GetModuleFileNameA and GetFullPathNameA. Windows
-// keeps no execute permission: every file counts as executable.
+// The checker on Windows, wholly through the wide (UTF-16) functions so that
+// a folder of any name can be checked whatever the system's code page: file
+// facts from GetFileAttributesW, FindFirstFileW and FindNextFileW, bytes from
+// CreateFileW and ReadFile (a disk file only, opened for reading and shared
+// with every writer), GetEnvironmentVariableW, GetCurrentDirectoryW,
+// GetModuleFileNameW and GetFullPathNameW; the arguments from
+// CommandLineToArgvW; output through WriteConsoleW to a console. Paths and
+// texts are UTF-8 everywhere else, converted here by the system's own
+// MultiByteToWideChar and WideCharToMultiByte. Windows keeps no execute
+// permission: every file counts as executable.
 #include <windows.h>
-
-#include <cstdlib>
+// After windows.h.
+#include <shellapi.h>
 
 #include "checker/host.h"
 
 namespace check {
 
 namespace {
+
+// The longest path the wide functions take, with the \\?\ form.
+constexpr DWORD kLongestPath = 32768;
+
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return L"";
+  const int length = MultiByteToWideChar(
+      CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0)
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                        &wide[0], length);
+  return wide;
+}
+
+std::string Utf8(const wchar_t* wide, std::size_t length) {
+  if (length == 0) return "";
+  const int size = WideCharToMultiByte(
+      CP_UTF8, 0, wide, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0)
+    WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), &utf8[0],
+                        size, nullptr, nullptr);
+  return utf8;
+}
+
+std::string Utf8(const wchar_t* wide) { return Utf8(wide, lstrlenW(wide)); }
+
+// What a function that fills `buffer` and returns the length (or, when the
+// buffer is too small, its size or more) gave: empty on failure.
+std::string FromBuffer(DWORD length, const std::wstring& buffer) {
+  return length > 0 && length < buffer.size() ? Utf8(buffer.data(), length)
+                                              : "";
+}
 
 class HandleSource final : public ini::Source {
  public:
@@ -28,17 +67,13 @@ class HandleSource final : public ini::Source {
   HANDLE file_;
 };
 
-std::string FromBuffer(DWORD length, const char* buffer, DWORD size) {
-  return length > 0 && length < size ? std::string(buffer, length) : "";
-}
-
 class WindowsSystem final : public emulation::System {
  public:
   bool WindowsPaths() const override { return true; }
 
   emulation::Entry Inspect(const std::string& native) override {
     emulation::Entry entry;
-    const DWORD attributes = GetFileAttributesA(native.c_str());
+    const DWORD attributes = GetFileAttributesW(Wide(native).c_str());
     if (native.empty() || attributes == INVALID_FILE_ATTRIBUTES) return entry;
     const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.kind = folder ? emulation::Entry::kFolder : emulation::Entry::kFile;
@@ -50,27 +85,28 @@ class WindowsSystem final : public emulation::System {
   void ForEachName(
       const std::string& folder,
       const std::function<bool(const std::string&)>& visit) override {
-    WIN32_FIND_DATAA found;
+    WIN32_FIND_DATAW found;
     const std::string pattern =
         folder + (folder.empty() || folder.back() == '\\' ? "*" : "\\*");
-    const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    const HANDLE search = FindFirstFileW(Wide(pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
-      if (visit(found.cFileName)) break;
-    } while (FindNextFileA(search, &found));
+      if (visit(Utf8(found.cFileName))) break;
+    } while (FindNextFileW(search, &found));
     FindClose(search);
   }
 
   bool Read(const std::string& native,
             const std::function<void(ini::Source&)>& use) override {
+    const std::wstring path = Wide(native);
     const HANDLE file =
-        CreateFileA(native.c_str(), GENERIC_READ,
+        CreateFileW(path.c_str(), GENERIC_READ,
                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     const bool disk =
         GetFileType(file) == FILE_TYPE_DISK &&
-        (GetFileAttributesA(native.c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0;
     if (disk) {
       HandleSource source(file);
       use(source);
@@ -80,20 +116,21 @@ class WindowsSystem final : public emulation::System {
   }
 
   std::string Variable(const char* name) override {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
+    std::wstring value(kLongestPath, L'\0');
+    return FromBuffer(
+        GetEnvironmentVariableW(Wide(name).c_str(), &value[0], kLongestPath),
+        value);
   }
 
   std::string CurrentFolder() override {
-    char path[MAX_PATH];
-    return FromBuffer(GetCurrentDirectoryA(sizeof path, path), path,
-                      sizeof path);
+    std::wstring path(kLongestPath, L'\0');
+    return FromBuffer(GetCurrentDirectoryW(kLongestPath, &path[0]), path);
   }
 
   std::string OwnPath() override {
-    char path[MAX_PATH];
-    return FromBuffer(GetModuleFileNameA(nullptr, path, sizeof path), path,
-                      sizeof path);
+    std::wstring path(kLongestPath, L'\0');
+    return FromBuffer(GetModuleFileNameW(nullptr, &path[0], kLongestPath),
+                      path);
   }
 };
 
@@ -105,9 +142,39 @@ emulation::System& HostSystem() {
 }
 
 std::string FullPath(const std::string& path) {
-  char full[MAX_PATH];
-  return FromBuffer(GetFullPathNameA(path.c_str(), sizeof full, full, nullptr),
-                    full, sizeof full);
+  std::wstring full(kLongestPath, L'\0');
+  return FromBuffer(
+      GetFullPathNameW(Wide(path).c_str(), kLongestPath, &full[0], nullptr),
+      full);
+}
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
+  std::vector<std::string> arguments;
+  for (int i = 0; i < count; ++i) arguments.push_back(Utf8(wide[i]));
+  LocalFree(wide);
+  return arguments;
+}
+
+void Write(std::FILE* stream, const std::string& utf8) {
+  const HANDLE handle =
+      GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
+      !GetConsoleMode(handle, &mode)) {
+    // A file or pipe: the UTF-8 bytes.
+    std::fwrite(utf8.data(), 1, utf8.size(), stream);
+    return;
+  }
+  // A console shows UTF-16 whatever its code page; what the C library still
+  // holds for it goes first.
+  std::fflush(stream);
+  const std::wstring wide = Wide(utf8);
+  DWORD written = 0;
+  WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written,
+                nullptr);
 }
 
 }  // namespace check

@@ -80,10 +80,10 @@ struct Options {
 };
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr,
-               "pellomar-check: %s\nTry 'pellomar-check --help' for more "
-               "information.\n",
-               message.c_str());
+  check::PrintError(
+      "pellomar-check: %s\nTry 'pellomar-check --help' for more "
+      "information.\n",
+      message.c_str());
   return 2;
 }
 
@@ -119,8 +119,8 @@ bool Disable(const std::string& list, std::vector<bool>* disabled,
 void ListCodes() {
   for (std::size_t i = 0; i < check::kRuleCount; ++i) {
     const check::Rule& rule = check::Rules()[i];
-    std::printf("%s %s (%s): %s\n", rule.code, rule.name,
-                check::GroupName(rule.group), rule.explanation);
+    check::Print("%s %s (%s): %s\n", rule.code, rule.name,
+                 check::GroupName(rule.group), rule.explanation);
   }
 }
 
@@ -208,10 +208,10 @@ int ParseOptions(int argc, char** argv, Options* options) {
         ListCodes();
         return 0;
       case 'h':
-        std::printf("%s", kUsage);
+        check::Print("%s", kUsage);
         return 0;
       case kVersion:
-        std::printf("%s", kVersionText);
+        check::Print("%s", kVersionText);
         return 0;
       case ':':
         return Fail(given.compare(0, 2, "--") != 0
@@ -235,14 +235,15 @@ int ParseOptions(int argc, char** argv, Options* options) {
 
 void PrintLanguages(const emulation::Windows& windows,
                     const std::string& folder) {
-  std::printf("languages in %s:", kMessageFileName);
+  check::Print("languages in %s:", kMessageFileName);
   const bool read =
       check::ForEachLanguage(windows, folder, [](const std::string& language) {
-        std::printf(" %s", language.c_str());
+        check::Print(" %s", language.c_str());
         return false;
       });
-  std::printf("%s\n", read ? "" : " none (the file cannot be read)");
-  std::printf("  any other language gets empty boxes (there is no fallback)\n");
+  check::Print("%s\n", read ? "" : " none (the file cannot be read)");
+  check::Print(
+      "  any other language gets empty boxes (there is no fallback)\n");
 }
 
 // The settings as the launcher's own options dump lists them.
@@ -251,20 +252,20 @@ void PrintSettings(const check::Situation& situation) {
   dump.answers = {true};
   check::Prepare(dump);
   Reporter(1).DumpOptions();
-  std::printf("settings (the launcher's options dump):\n");
+  check::Print("settings (the launcher's options dump):\n");
   bool first = true;
   for (const check::Event& e : check::Recorded()) {
     if (e.kind != check::Event::kBox) continue;
-    if (!first) std::printf("  %s\n", e.text.c_str());
+    if (!first) check::Print("  %s\n", e.text.c_str());
     first = false;
   }
-  std::printf("  Verbose=%d\n", ReadSettingInt(kVerbose));
+  check::Print("  Verbose=%d\n", ReadSettingInt(kVerbose));
   if (situation.overrideInstalled) {
     char iniFile[text::kPathSize];
     const bool none = ReadSetting(kIniFile, iniFile, sizeof iniFile) == 0;
-    std::printf("  (%s)\n", none ? "--installed-version changes nothing: "
-                                   "IniFile is empty, so nothing is installed"
-                                 : "the installed version is the one given");
+    check::Print("  (%s)\n", none ? "--installed-version changes nothing: "
+                                    "IniFile is empty, so nothing is installed"
+                                  : "the installed version is the one given");
   }
 }
 
@@ -275,9 +276,9 @@ check::LanguageRun Run(const check::Situation& situation, bool print) {
   const std::vector<check::Event>& record = check::Recorded();
   check::LanguageRun run = {situation.language, check::Branch(record), record};
   if (print) {
-    std::printf("language: %s\n", run.language.c_str());
-    std::printf("branch: %s\n", run.branch.c_str());
-    std::printf("run:\n");
+    check::Print("language: %s\n", run.language.c_str());
+    check::Print("branch: %s\n", run.branch.c_str());
+    check::Print("run:\n");
     check::PrintRun(record);
   }
   return run;
@@ -331,11 +332,11 @@ bool Check(const Options& options, const std::string& folder, unsigned target,
   }
 
   if (print) {
-    std::printf("target: %s\n",
-                linuxTarget ? "linux (the Linux launcher, autorun)"
-                            : "windows (the Windows launcher, pellomar.exe)");
-    std::printf("folder: %s (the launcher sees %s)\n", folder.c_str(),
-                windows.WindowsPath(folder).c_str());
+    check::Print("target: %s\n",
+                 linuxTarget ? "linux (the Linux launcher, autorun)"
+                             : "windows (the Windows launcher, pellomar.exe)");
+    check::Print("folder: %s (the launcher sees %s)\n", folder.c_str(),
+                 windows.WindowsPath(folder).c_str());
     PrintLanguages(windows, folder);
     check::Situation first = options.situation;
     first.language = languages.empty() ? "ENU" : languages.front();
@@ -349,9 +350,9 @@ bool Check(const Options& options, const std::string& folder, unsigned target,
   }
   findings->predictions.push_back(prediction);
   if (print && more > 0)
-    std::printf("languages not run: %lu more (only the first %lu are)\n",
-                static_cast<unsigned long>(more),
-                static_cast<unsigned long>(kMostLanguages));
+    check::Print("languages not run: %lu more (only the first %lu are)\n",
+                 static_cast<unsigned long>(more),
+                 static_cast<unsigned long>(kMostLanguages));
 
   const check::WarningSink warn = [findings, target](const check::Warning& w) {
     findings->Add(w, target);
@@ -364,8 +365,15 @@ bool Check(const Options& options, const std::string& folder, unsigned target,
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The arguments in UTF-8, however the system hands them over; getopt
+  // reorders the pointers, never the texts.
+  std::vector<std::string> arguments = check::Arguments(argc, argv);
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments) pointers.push_back(&argument[0]);
+  pointers.push_back(nullptr);
   Options options;
-  const int early = ParseOptions(argc, argv, &options);
+  const int early = ParseOptions(static_cast<int>(arguments.size()),
+                                 pointers.data(), &options);
   if (early >= 0) return early;
 
   emulation::System& host = check::HostSystem();
@@ -374,8 +382,8 @@ int main(int argc, char** argv) {
     folder.pop_back();
   if (folder.empty() ||
       host.Inspect(folder).kind != emulation::Entry::kFolder) {
-    std::fprintf(stderr, "pellomar-check: %s is not a folder\n",
-                 options.folder.c_str());
+    check::PrintError("pellomar-check: %s is not a folder\n",
+                      options.folder.c_str());
     return 2;
   }
   check::Findings findings;
@@ -387,10 +395,10 @@ int main(int argc, char** argv) {
   for (unsigned target : {check::kWindowsTarget, check::kLinuxTarget}) {
     if ((options.targets & target) == 0) continue;
     if (!Check(options, folder, target, report, &findings)) {
-      std::fprintf(stderr,
-                   "pellomar-check: %s is not a launcher folder: it has no "
-                   "%s (in any letter case)\n",
-                   options.folder.c_str(), kSettingsFileName);
+      check::PrintError(
+          "pellomar-check: %s is not a launcher folder: it has no "
+          "%s (in any letter case)\n",
+          options.folder.c_str(), kSettingsFileName);
       return 2;
     }
   }

@@ -49,12 +49,12 @@ void CheckLinuxMedium(const emulation::Windows& windows,
   std::vector<Warning> warnings;
 
   if (print) {
-    std::printf("medium (a Linux desktop looks for %s, %s and %s, in turn):\n",
-                kHiddenStart, kLauncherName, kStartScript);
-    std::printf("  %s: %s\n", kHiddenStart,
-                Exists(system, hidden)
-                    ? "present: desktops start it first, not the launcher"
-                    : "none");
+    check::Print("medium (a Linux desktop looks for %s, %s and %s, in turn):\n",
+                 kHiddenStart, kLauncherName, kStartScript);
+    check::Print("  %s: %s\n", kHiddenStart,
+                 Exists(system, hidden)
+                     ? "present: desktops start it first, not the launcher"
+                     : "none");
   }
   if (Exists(system, hidden))
     warnings.push_back({Code::kHiddenStart, kHiddenStart, 0, 0,
@@ -64,21 +64,21 @@ void CheckLinuxMedium(const emulation::Windows& windows,
   const emulation::Start direct = windows.LinuxProgram(launcher);
   if (print) {
     if (!haveLauncher)
-      std::printf("  %s: missing (copy the Linux launcher here as %s)\n",
-                  kLauncherName, kLauncherName);
+      check::Print("  %s: missing (copy the Linux launcher here as %s)\n",
+                   kLauncherName, kLauncherName);
     else if (platform::Started(direct.result))
-      std::printf(
+      check::Print(
           "  %s: %s: started where the medium keeps execute bits (Rock "
           "Ridge discs, Linux file systems)\n",
           kLauncherName, direct.interpreter.empty() ? "a program" : "a script");
     else
-      std::printf("  %s: cannot start (%s)\n", kLauncherName,
-                  direct.why.c_str());
-    std::printf("  %s: %s\n", kStartScript,
-                haveScript ? "run with /bin/sh where autorun cannot start ("
-                             "no execute bits: FAT sticks, Joliet and plain "
-                             "ISO 9660 discs; noexec mounts)"
-                           : "missing");
+      check::Print("  %s: cannot start (%s)\n", kLauncherName,
+                   direct.why.c_str());
+    check::Print("  %s: %s\n", kStartScript,
+                 haveScript ? "run with /bin/sh where autorun cannot start ("
+                              "no execute bits: FAT sticks, Joliet and plain "
+                              "ISO 9660 discs; noexec mounts)"
+                            : "missing");
   }
   if (haveLauncher && !haveScript)
     warnings.push_back({Code::kNoStartScript, kStartScript, 0, 0,
@@ -96,9 +96,9 @@ void CheckLinuxMedium(const emulation::Windows& windows,
     if (e.kind != Event::kStart || !platform::Started(e.start.result)) continue;
     const emulation::Start start = withoutBits.LinuxStart(e.text);
     if (print)
-      std::printf("  setup without execute bits: %s (%s)\n",
-                  platform::Started(start.result) ? "starts" : "cannot start",
-                  start.why.c_str());
+      check::Print("  setup without execute bits: %s (%s)\n",
+                   platform::Started(start.result) ? "starts" : "cannot start",
+                   start.why.c_str());
     if (!platform::Started(start.result))
       warnings.push_back(
           {Code::kSetupNeedsExecuteBits, kSettingsFileName, 0, 0,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "checker/host.h"
 #include "checker/report.h"
 #include "platform/emulation/utf8.h"
 #include "platform/seam.h"
@@ -192,9 +193,9 @@ void PrintLines(const Findings& findings) {
     std::string target;
     if (findings.targetsNamed && f.targets != kBothTargets)
       target = std::string(TargetName(f.targets)) + ": ";
-    std::printf("%s: %s: %s%s [%s]\n", where.c_str(),
-                SeverityName(rule.severity), target.c_str(), w.text.c_str(),
-                rule.code);
+    check::Print("%s: %s: %s%s [%s]\n", where.c_str(),
+                 SeverityName(rule.severity), target.c_str(), w.text.c_str(),
+                 rule.code);
   }
 }
 
@@ -210,7 +211,7 @@ void PrintSummary(const Findings& findings) {
                Number(kMostFindings) + " are)";
   if (findings.disabled > 0)
     summary += " (" + Number(findings.disabled) + " more disabled)";
-  std::printf("%s\n", summary.c_str());
+  check::Print("%s\n", summary.c_str());
 }
 
 void PrintJson(const Findings& findings) {
@@ -248,7 +249,7 @@ void PrintJson(const Findings& findings) {
   out += "],\"warnings\":" + Number(findings.Warnings()) +
          ",\"unshown\":" + Number(findings.unshown) +
          ",\"disabled\":" + Number(findings.disabled) + "}";
-  std::printf("%s\n", out.c_str());
+  check::Print("%s\n", out.c_str());
 }
 
 void PrintSarif(const Findings& findings) {
@@ -283,7 +284,7 @@ void PrintSarif(const Findings& findings) {
                "}}],\"properties\":{\"targets\":" + TargetList(f.targets) +
                "}}";
   }
-  std::printf(
+  check::Print(
       "{\"$schema\":%s,\"version\":\"2.1.0\",\"runs\":[{\"tool\":{\"driver\":"
       "{\"name\":\"pellomar-check\",\"version\":%s,\"rules\":[%s]}},"
       "\"columnKind\":\"unicodeCodePoints\",\"results\":[%s]}]}\n",

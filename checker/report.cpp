@@ -1,7 +1,9 @@
 #include "checker/report.h"
 
+#include <cstdarg>
 #include <cstdio>
 
+#include "checker/host.h"
 #include "config/keys.h"
 #include "platform/ascii.h"
 #include "platform/emulation/paths.h"
@@ -11,6 +13,21 @@
 namespace check {
 
 namespace {
+
+// `format` filled in, to `stream` through the host's Write.
+void WriteFormatted(std::FILE* stream, const char* format, va_list arguments) {
+  va_list measuring;
+  va_copy(measuring, arguments);
+  const int length = std::vsnprintf(nullptr, 0, format, measuring);
+  va_end(measuring);
+  if (length <= 0) return;
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::vsnprintf(&text[0], text.size(), format, arguments);
+  text.resize(static_cast<std::size_t>(length));
+  // Settings and warnings quote values as read: an 8-bit one is shown as
+  // Western Windows shows it, never as raw bytes.
+  Write(stream, emulation::AsUtf8(text));
+}
 
 // Whether the run read `key` of the message file.
 bool ReadMessageKey(const std::vector<Event>& record, MessageIndex key) {
@@ -51,19 +68,32 @@ void PrintRun(const std::vector<Event>& record) {
     if (e.kind == Event::kBox) {
       // As either launcher shows 8-bit text that is not UTF-8: in the code
       // page of Western Windows.
-      std::printf("  box %s [%s] %s\n", StyleName(e.style).c_str(),
-                  emulation::AsUtf8(e.caption).c_str(),
-                  emulation::AsUtf8(e.text).c_str());
+      Print("  box %s [%s] %s\n", StyleName(e.style).c_str(),
+            emulation::AsUtf8(e.caption).c_str(),
+            emulation::AsUtf8(e.text).c_str());
     } else if (e.kind == Event::kStart) {
-      std::printf(
-          "  %s %s\n",
-          platform::Started(e.start.result) ? "start" : "fails to start",
-          e.text.c_str());
-      std::printf("    program %s: %s\n",
-                  e.start.program.empty() ? "(none)" : e.start.program.c_str(),
-                  e.start.why.c_str());
+      Print("  %s %s\n",
+            platform::Started(e.start.result) ? "start" : "fails to start",
+            e.text.c_str());
+      Print("    program %s: %s\n",
+            e.start.program.empty() ? "(none)" : e.start.program.c_str(),
+            e.start.why.c_str());
     }
   }
+}
+
+void Print(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  WriteFormatted(stdout, format, arguments);
+  va_end(arguments);
+}
+
+void PrintError(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  WriteFormatted(stderr, format, arguments);
+  va_end(arguments);
 }
 
 }  // namespace check

@@ -3,12 +3,17 @@
 // files are written visibly (^[ for escape, M-^[ for its 8-bit form), so that
 // a message cannot move the cursor, clear the screen or retitle the terminal.
 // The user's locale is asked what counts as yes (newlocale, nl_langinfo_l,
-// and regcomp under uselocale); left out: converting the text to a terminal
-// that is not UTF-8.
+// and regcomp under uselocale) and which character set the terminal takes:
+// text goes out as UTF-8, or converted with iconv for a locale of another
+// character set, a character it lacks shown as '?'. An 8-bit text (one that
+// is not UTF-8) is read as Windows-1252 first, so no raw 8-bit byte is ever
+// printed.
+#include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <regex.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -23,6 +28,11 @@ namespace {
 
 constexpr char kControlShown = 0x40;  // ^@ is 0, ^A is 1, ... ^_ is 0x1F
 constexpr unsigned char kDelete = 0x7F;
+// What a terminal shows for a character its character set lacks.
+constexpr char kNotShown = '?';
+// The most bytes one character takes in any character set iconv knows,
+// shift sequences included.
+constexpr std::size_t kMostBytesACharacter = 16;
 
 bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
   return a.size() == b.size() &&
@@ -65,7 +75,88 @@ bool LocaleMeansYes(const std::string& answer) {
   return yes;
 }
 
+// Whether a character set's name is UTF-8's (UTF-8, utf8, UTF8).
+bool IsUtf8Name(const std::string& name) {
+  std::string plain;
+  for (const char c : name)
+    if (c != '-' && c != '_') plain += static_cast<char>(std::toupper(c));
+  return plain == "UTF8";
+}
+
+// `utf8` in `charset`, character by character, each one that the set lacks
+// (or that iconv cannot convert) as kNotShown; plain ASCII with kNotShown
+// for the rest when iconv does not know the set.
+std::string ConvertFromUtf8(const std::string& utf8,
+                            const std::string& charset) {
+  const iconv_t converter = iconv_open(charset.c_str(), "UTF-8");
+  std::string out;
+  const auto* text = reinterpret_cast<const unsigned char*>(utf8.data());
+  for (std::size_t at = 0; at < utf8.size();) {
+    std::size_t length = Utf8SequenceLength(text + at, utf8.size() - at);
+    if (length == 0) length = 1;  // AsUtf8 leaves none; kept safe anyway
+    char converted[kMostBytesACharacter];
+    char* input = const_cast<char*>(utf8.data() + at);
+    std::size_t inputLeft = length;
+    char* output = converted;
+    std::size_t outputLeft = sizeof converted;
+    if (converter != reinterpret_cast<iconv_t>(-1) &&
+        iconv(converter, &input, &inputLeft, &output, &outputLeft) !=
+            static_cast<std::size_t>(-1) &&
+        inputLeft == 0) {
+      out.append(converted, static_cast<std::size_t>(output - converted));
+    } else if (converter == reinterpret_cast<iconv_t>(-1) && length == 1) {
+      out += utf8[at];  // ASCII
+    } else {
+      out += kNotShown;
+    }
+    at += length;
+  }
+  if (converter != reinterpret_cast<iconv_t>(-1)) {
+    // A character set with shift states returns to its initial state.
+    char converted[kMostBytesACharacter];
+    char* output = converted;
+    std::size_t outputLeft = sizeof converted;
+    if (iconv(converter, nullptr, nullptr, &output, &outputLeft) !=
+        static_cast<std::size_t>(-1))
+      out.append(converted, static_cast<std::size_t>(output - converted));
+    iconv_close(converter);
+  }
+  return out;
+}
+
 }  // namespace
+
+std::string TerminalCharset() {
+  const char* name = nullptr;
+  for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    name = std::getenv(variable);
+    if (name != nullptr && name[0] != '\0') break;
+    name = nullptr;
+  }
+  // The C locale says nothing of the terminal (it is what a desktop or a
+  // service leaves unset): UTF-8, what terminals take today, goes out as is.
+  if (name == nullptr) return "";
+  const std::string locale = name;
+  const std::string base = locale.substr(0, locale.find_first_of(".@"));
+  if (base == "C" || base == "POSIX") return "";
+  std::string charset;
+  const locale_t installed = newlocale(LC_CTYPE_MASK, name, nullptr);
+  if (installed != nullptr) {
+    charset = nl_langinfo_l(CODESET, installed);
+    freelocale(installed);
+  } else if (locale.find('.') != std::string::npos) {
+    // Not installed here, but the name says it: de_DE.ISO-8859-1@euro.
+    const std::size_t dot = locale.find('.') + 1;
+    charset = locale.substr(dot, locale.find('@', dot) - dot);
+  }
+  return IsUtf8Name(charset) ? "" : charset;
+}
+
+std::string ConsoleText(const std::string& text) {
+  const std::string shown = VisibleControls(AsUtf8(text));
+  const std::string charset = TerminalCharset();
+  return charset.empty() ? shown : ConvertFromUtf8(shown, charset);
+}
 
 std::string VisibleControls(const std::string& text) {
   const bool utf8 = IsStrictUtf8(text);
@@ -105,8 +196,8 @@ bool MeansYes(const char* line) {
 int ConsoleBox(std::FILE* in, std::FILE* out, bool echoNewline,
                const char* text, const char* caption, unsigned style) {
   const bool question = IsQuestion(style);
-  if (std::fprintf(out, "[%s] %s%s", VisibleControls(caption).c_str(),
-                   VisibleControls(text).c_str(),
+  if (std::fprintf(out, "[%s] %s%s", ConsoleText(caption).c_str(),
+                   ConsoleText(text).c_str(),
                    question ? " [y/N] " : "\n") < 0 ||
       std::fflush(out) != 0)
     return 0;

@@ -92,6 +92,15 @@ unsigned StartProgram(const std::string& commandLine);
 int ConsoleBox(std::FILE* in, std::FILE* out, bool echoNewline,
                const char* text, const char* caption, unsigned style);
 
+// The character set of the terminal as the user's locale names it (LC_ALL,
+// LC_CTYPE, LANG; the locale installed or not); empty for UTF-8, and for the
+// C locale, which names none.
+std::string TerminalCharset();
+// `text` as the console box prints it: an 8-bit text read as Windows-1252,
+// control characters shown visibly, in the terminal's character set with '?'
+// for what that set lacks.
+std::string ConsoleText(const std::string& text);
+
 // `text` with every control character but tab shown visibly: ^[ for escape,
 // ^? for delete, M-^[ for the 8-bit controls (0x80 to 0x9F, raw or as UTF-8).
 std::string VisibleControls(const std::string& text);

@@ -368,6 +368,10 @@ WARNINGS = [
      {"pellomar.ini": GOOD_SETTINGS.replace(
          "AppName=A", 'AppName="' + "a" * 254 + '"')},
      None, None),
+    ("an 8-bit value quoted in UTF-8",
+     {"pellomar.ini": GOOD_SETTINGS.replace(
+         "AppName=A", "AppName=Grüße ; x").encode("cp1252")},
+     "S09", 'pellomar.ini:2:9: warning: AppName "Grüße ; x" holds " ;"'),
     ("SetupName from the current folder",
      {"pellomar.ini": GOOD_SETTINGS.replace("setup.exe", ".\\setup.exe")},
      "S11", 'pellomar.ini:4:11: warning: SetupName ".\\setup.exe" is taken from the '

@@ -25,29 +25,54 @@
 
 namespace {
 
-TEST(ConsoleText, ControlCharactersShowVisibly) {
+TEST(ConsoleText, ControlsVisibleInTheTerminalsCharacterSet) {
   const struct {
+    const char* locale;  // LC_ALL
     std::string text;
     std::string shown;
   } cases[] = {
-      {"plain\ttab", "plain\ttab"},
-      {"App\x1b[2Kx", "App^[[2Kx"},
-      {"\x07\x08\r\n\x7f", "^G^H^M^J^?"},
-      {"\x1b]0;title\x07", "^[]0;title^G"},
-      {"Gr\xC3\xB6\xC3\x9F"
+      {"C", "plain\ttab", "plain\ttab"},
+      {"C", "App\x1b[2Kx", "App^[[2Kx"},
+      {"C", "\x07\x08\r\n\x7f", "^G^H^M^J^?"},
+      {"C", "\x1b]0;title\x07", "^[]0;title^G"},
+      {"C",
+       "Gr\xC3\xB6\xC3\x9F"
        "e \xE6\x97\xA5",
        "Gr\xC3\xB6\xC3\x9F"
        "e \xE6\x97\xA5"},
-      {"\xC2\x9B"
+      {"C",
+       "\xC2\x9B"
        "2J",
        "M-^[2J"},  // 8-bit CSI in UTF-8
-      {"caf\xE9 \x9B"
+      // An 8-bit text is Windows-1252 (9B is a closing angle quote there),
+      // never raw bytes.
+      {"C",
+       "caf\xE9 \x9B"
        "2J",
-       "caf\xE9 M-^[2J"},  // and in an 8-bit text
+       "caf\xC3\xA9 \xE2\x80\xBA"
+       "2J"},
+      {"de_DE.UTF-8", "Gr\xC3\xB6\xC3\x9F", "Gr\xC3\xB6\xC3\x9F"},
+      // A terminal of another character set, the locale installed or not:
+      // converted, '?' for what it lacks.
+      {"de_DE.ISO-8859-1",
+       "Gr\xC3\xB6\xC3\x9F"
+       "e \xE6\x97\xA5",
+       "Gr\xF6\xDF"
+       "e ?"},
+      {"de_DE.ISO-8859-1@euro",
+       "M\xF6"
+       "chten",
+       "M\xF6"
+       "chten"},
+      {"ja_JP.eucJP", "\xE6\x97\xA5\x1b", "\xC6\xFC^["},
+      {"xx_XX.NO-SUCH-SET", "\xC3\xA9t\xC3\xA9", "?t?"},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(posix::VisibleControls(c.text), c.shown)
-        << testing::PrintToString(c.text);
+  for (const auto& c : cases) {
+    setenv("LC_ALL", c.locale, 1);
+    EXPECT_EQ(posix::ConsoleText(c.text), c.shown)
+        << c.locale << " " << testing::PrintToString(c.text);
+  }
+  unsetenv("LC_ALL");
 }
 
 TEST(ConsoleText, YesWithoutALocale) {

@@ -1,6 +1,7 @@
 // Test driver for the Windows launcher, run inside Wine.
 //
 //   driver.exe [options] LOG LAUNCHER [ANSWER...]
+//   driver.exe --list FILE
 //     --language CODE   set WIN.INI [intl] sLanguage (kept by Wine and
 //                       Windows in the registry, HKCU "Control Panel"
 //                       "International") for this run, restoring it after
@@ -9,6 +10,11 @@
 //     --first-box       only report the milliseconds from start to the first
 //                       box, then close every box unanswered
 //     --cwd FOLDER      start LAUNCHER with FOLDER as its current folder
+//     --list FILE       many runs in one Wine process (starting Wine is most
+//                       of a run's time): FILE holds one run a line, in UTF-8,
+//                       "LOG<tab>LAUNCHER<tab>LANGUAGE<tab>START_LOG<tab>
+//                       ANSWER ANSWER...", START_LOG becoming the runs'
+//                       PELLOMAR_START_LOG
 //
 // Starts LAUNCHER in its own folder (unless --cwd says otherwise), inside a
 // job object so that every
@@ -159,55 +165,55 @@ DWORD ActiveProcesses(HANDLE job) {
   return info.ActiveProcesses;
 }
 
-}  // namespace
-
-int main() {
-  // Arguments as Unicode: the launcher's folder may have any name.
-  int argc = 0;
-  wchar_t** wideArgs = CommandLineToArgvW(GetCommandLineW(), &argc);
-  std::vector<std::string> args;
-  for (int i = 0; i < argc; ++i) args.push_back(Utf8(wideArgs[i]));
-  const char* language = nullptr;
-  const char* windowClass = nullptr;
+// One run of a launcher, as the options and arguments give it.
+struct Run {
+  std::wstring log;
+  std::wstring launcher;
+  std::string language;  // empty: WIN.INI's as it is
+  std::string windowClass;
   bool firstBoxOnly = false;
-  std::wstring currentFolder;
-  int at = 1;
-  for (; at < argc && args[at].compare(0, 2, "--") == 0; ++at) {
-    if (args[at] == "--language" && at + 1 < argc) {
-      language = args[++at].c_str();
-    } else if (args[at] == "--window" && at + 1 < argc) {
-      windowClass = args[++at].c_str();
-    } else if (args[at] == "--cwd" && at + 1 < argc) {
-      currentFolder = wideArgs[++at];
-    } else if (args[at] == "--first-box") {
-      firstBoxOnly = true;
-    } else {
-      std::fprintf(stderr, "driver: unknown option %s\n", args[at].c_str());
-      return 2;
-    }
-  }
-  if (argc - at < 2) {
-    std::fprintf(stderr, "usage: driver [options] LOG LAUNCHER [ANSWER...]\n");
-    return 2;
-  }
-  FILE* log = _wfopen(wideArgs[at], L"wb");
-  if (log == nullptr) return 2;
+  std::vector<std::string> answers;
+  std::wstring startLog;       // empty: PELLOMAR_START_LOG as it is
+  std::wstring currentFolder;  // empty: the launcher's own folder
+};
+
+std::wstring Wide(const std::string& text) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+  if (n <= 1) return L"";
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &out[0], n);
+  out.resize(static_cast<size_t>(n - 1));
+  return out;
+}
+
+// Runs the launcher, answering its boxes into the run's log; false when the
+// log cannot be written.
+bool Drive(const Run& run) {
+  FILE* log = _wfopen(run.log.c_str(), L"wb");
+  if (log == nullptr) return false;
+  // Inherited by the launcher and what it starts.
+  if (!run.startLog.empty())
+    SetEnvironmentVariableW(L"PELLOMAR_START_LOG", run.startLog.c_str());
   // The system code page: what the 8-bit functions would turn texts into.
   std::fprintf(log, "codepage %u\n", GetACP());
-  const std::wstring launcher = wideArgs[at + 1];
-  std::vector<std::string> answers(args.begin() + at + 2, args.end());
+  const char* language = run.language.empty() ? nullptr : run.language.c_str();
+  std::vector<std::string> answers = run.answers;
+  bool firstBoxOnly = run.firstBoxOnly;
 
   bool hadLanguage = false;
   const std::string previousLanguage =
       language != nullptr ? SetLanguage(language, &hadLanguage) : "";
-  HANDLE windowOwner =
-      windowClass != nullptr ? StartWindowOwner(windowClass) : nullptr;
+  HANDLE windowOwner = !run.windowClass.empty()
+                           ? StartWindowOwner(run.windowClass.c_str())
+                           : nullptr;
 
   HANDLE job = CreateJobObjectA(nullptr, nullptr);
+  const std::wstring& launcher = run.launcher;
   std::wstring command = L"\"" + launcher + L"\"";
   const std::wstring folder =
-      currentFolder.empty() ? launcher.substr(0, launcher.find_last_of(L"\\/"))
-                            : currentFolder;
+      run.currentFolder.empty()
+          ? launcher.substr(0, launcher.find_last_of(L"\\/"))
+          : run.currentFolder;
   STARTUPINFOW si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
@@ -217,12 +223,16 @@ int main() {
     std::fprintf(log, "cannot start %s (error %lu)\n",
                  Utf8(launcher.c_str()).c_str(), GetLastError());
     std::fclose(log);
+    CloseHandle(job);
+    if (windowOwner != nullptr) {
+      TerminateProcess(windowOwner, 0);
+      CloseHandle(windowOwner);
+    }
     if (language != nullptr) RestoreLanguage(previousLanguage, hadLanguage);
-    return 1;
+    return true;
   }
   AssignProcessToJobObject(job, pi.hProcess);
   ResumeThread(pi.hThread);
-
   size_t nextAnswer = 0;
   bool timedOut = false;
   for (;;) {
@@ -278,11 +288,99 @@ int main() {
   if (timedOut) std::fprintf(log, "timeout\n");
   std::fprintf(log, "exit %lu\n", code);
   std::fclose(log);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  CloseHandle(job);
 
   if (windowOwner != nullptr) {
     TerminateProcess(windowOwner, 0);
     CloseHandle(windowOwner);
   }
   if (language != nullptr) RestoreLanguage(previousLanguage, hadLanguage);
-  return 0;
+  return true;
+}
+
+// The runs of a --list file; a line that is not a run is skipped.
+std::vector<Run> ReadList(const wchar_t* path) {
+  std::vector<Run> runs;
+  FILE* in = _wfopen(path, L"rb");
+  if (in == nullptr) return runs;
+  std::string line;
+  for (int c = std::fgetc(in);; c = std::fgetc(in)) {
+    if (c != EOF && c != '\n') {
+      if (c != '\r') line += static_cast<char>(c);
+      continue;
+    }
+    std::vector<std::string> fields(1);
+    for (const char ch : line) {
+      if (ch == '\t')
+        fields.emplace_back();
+      else
+        fields.back() += ch;
+    }
+    if (fields.size() >= 4) {
+      Run run;
+      run.log = Wide(fields[0]);
+      run.launcher = Wide(fields[1]);
+      run.language = fields[2];
+      run.startLog = Wide(fields[3]);
+      if (fields.size() > 4) {
+        std::string answer;
+        for (const char ch : fields[4] + " ") {
+          if (ch != ' ') {
+            answer += ch;
+          } else if (!answer.empty()) {
+            run.answers.push_back(answer);
+            answer.clear();
+          }
+        }
+      }
+      runs.push_back(run);
+    }
+    line.clear();
+    if (c == EOF) break;
+  }
+  std::fclose(in);
+  return runs;
+}
+
+}  // namespace
+
+int main() {
+  // Arguments as Unicode: the launcher's folder may have any name.
+  int argc = 0;
+  wchar_t** wideArgs = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) args.push_back(Utf8(wideArgs[i]));
+  Run run;
+  int at = 1;
+  for (; at < argc && args[at].compare(0, 2, "--") == 0; ++at) {
+    if (args[at] == "--language" && at + 1 < argc) {
+      run.language = args[++at];
+    } else if (args[at] == "--window" && at + 1 < argc) {
+      run.windowClass = args[++at];
+    } else if (args[at] == "--cwd" && at + 1 < argc) {
+      run.currentFolder = wideArgs[++at];
+    } else if (args[at] == "--first-box") {
+      run.firstBoxOnly = true;
+    } else if (args[at] == "--list" && at + 1 < argc) {
+      const std::wstring list = wideArgs[++at];
+      for (const Run& listed : ReadList(list.c_str()))
+        if (!Drive(listed)) return 2;
+      return 0;
+    } else {
+      std::fprintf(stderr, "driver: unknown option %s\n", args[at].c_str());
+      return 2;
+    }
+  }
+  if (argc - at < 2) {
+    std::fprintf(stderr,
+                 "usage: driver [options] LOG LAUNCHER [ANSWER...]\n"
+                 "       driver --list FILE\n");
+    return 2;
+  }
+  run.log = wideArgs[at];
+  run.launcher = wideArgs[at + 1];
+  run.answers.assign(args.begin() + at + 2, args.end());
+  return Drive(run) ? 0 : 2;
 }
