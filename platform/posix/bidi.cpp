@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/posix/library_symbol.h"
+
 namespace posix {
 
 namespace {
@@ -40,12 +42,6 @@ struct Fribidi {
                         Char*, Index*);
 };
 
-template <typename Function>
-bool Resolve(void* library, const char* name, Function* function) {
-  *function = reinterpret_cast<Function>(dlsym(library, name));
-  return *function != nullptr;
-}
-
 const Fribidi* LoadFribidi() {
   static Fribidi f;
   static enum { kNotTried, kLoaded, kMissing } state = kNotTried;
@@ -53,14 +49,16 @@ const Fribidi* LoadFribidi() {
     state = kMissing;
     if (void* library = dlopen("libfribidi.so.0", RTLD_LAZY | RTLD_LOCAL)) {
       const bool all =
-          Resolve(library, "fribidi_get_bidi_types", &f.get_bidi_types) &&
-          Resolve(library, "fribidi_get_bracket_types", &f.get_bracket_types) &&
-          Resolve(library, "fribidi_get_par_embedding_levels_ex",
-                  &f.get_par_embedding_levels_ex) &&
-          Resolve(library, "fribidi_get_joining_types", &f.get_joining_types) &&
-          Resolve(library, "fribidi_join_arabic", &f.join_arabic) &&
-          Resolve(library, "fribidi_shape", &f.shape) &&
-          Resolve(library, "fribidi_reorder_line", &f.reorder_line);
+          ResolveSymbol(library, "fribidi_get_bidi_types", &f.get_bidi_types) &&
+          ResolveSymbol(library, "fribidi_get_bracket_types",
+                        &f.get_bracket_types) &&
+          ResolveSymbol(library, "fribidi_get_par_embedding_levels_ex",
+                        &f.get_par_embedding_levels_ex) &&
+          ResolveSymbol(library, "fribidi_get_joining_types",
+                        &f.get_joining_types) &&
+          ResolveSymbol(library, "fribidi_join_arabic", &f.join_arabic) &&
+          ResolveSymbol(library, "fribidi_shape", &f.shape) &&
+          ResolveSymbol(library, "fribidi_reorder_line", &f.reorder_line);
       if (all) {
         state = kLoaded;
       } else {

@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include "platform/posix/library_symbol.h"
 #include "platform/posix/posix_support.h"
 
 namespace posix {
@@ -17,12 +18,6 @@ namespace {
 constexpr int kOpenAttempts = 40;
 constexpr useconds_t kOpenRetryMicroseconds = 50000;
 
-template <typename Function>
-bool Resolve(void* library, const char* name, Function* function) {
-  *function = reinterpret_cast<Function>(dlsym(library, name));
-  return *function != nullptr;
-}
-
 }  // namespace
 
 const X11Library* LoadX11() {
@@ -33,10 +28,11 @@ const X11Library* LoadX11() {
     if (void* library = dlopen("libX11.so.6", RTLD_LAZY | RTLD_LOCAL)) {
       bool all = true;
 #define PELLOMAR_X11_RESOLVE(name) \
-  all = Resolve(library, #name, &x.name) && all;
+  all = ResolveSymbol(library, #name, &x.name) && all;
       PELLOMAR_X11_FUNCTIONS(PELLOMAR_X11_RESOLVE)
 #undef PELLOMAR_X11_RESOLVE
-      Resolve(library, "XSetIOErrorExitHandler", &x.XSetIOErrorExitHandler);
+      ResolveSymbol(library, "XSetIOErrorExitHandler",
+                    &x.XSetIOErrorExitHandler);
       if (all) {
         state = kLoaded;
       } else {
