@@ -64,7 +64,7 @@ DISAGREE_FOR_NOW = {
 
 # Kinds whose text is ASCII, in any encoding: they must agree today.
 PLAIN_KINDS = ["plain", "odd-values", "percent", "long-ascii", "languages",
-               "settings"]
+               "settings", "paths"]
 TEXT_KINDS = ["utf8", "utf8-mark", "utf16le", "utf16be", "cp1252",
               "mixed-encodings", "long-text"]
 KINDS = PLAIN_KINDS + TEXT_KINDS
@@ -113,6 +113,16 @@ SETUP_NAMES = [("setup.exe", "setup.sh"), ("setup.exe /S", "setup.sh /S"),
                ('"setup.exe" /quiet x', '"setup.sh" /quiet x'),
                ("SETUP.EXE", "SETUP.SH"), ("setup", "setup.sh"),
                ("missing.exe", "missing.sh")]
+# SetupName by Windows' path rules ("." and ".." collapsed, trailing dots
+# and blanks dropped, a drive without a folder) and its Linux counterpart.
+PATH_SETUP_NAMES = [("nosuch\\..\\setup.exe", "nosuch/../setup.sh"),
+                    ("setup.exe.", "setup.sh"), ("setup.exe. .", "setup.sh"),
+                    ("sub\\..\\setup.exe /S", "setup.sh /S"),
+                    (".\\x\\..\\setup.exe", "./setup.sh"),
+                    ("Z:setup.exe", "setup.sh")]
+# Folders above the launcher's and the installed application's: none, or
+# two of 37 Japanese characters each (short in UTF-16, long in UTF-8).
+DEEP_FOLDERS = ["", "\u3042" * 37 + "/" + "\u3044" * 37]
 # The installed application's Command, {program} being app.exe or app.sh.
 COMMAND_FORMS = ["{{installed}}\\{program}", '"{{installed}}\\{program}"',
                  '"{{installed}}\\{program}" /start now',
@@ -143,6 +153,7 @@ class Folder:
         self.encodings = {}  # (place, name) -> encoding
         self.programs = []  # (place, name): the stand-ins
         self.language = "ENU"
+        self.deep = ""  # folders above "folder" and "installed"
 
 
 def long_ascii(rng):
@@ -200,6 +211,9 @@ def generate(number, kind, rng):
     setup_names = SETUP_NAMES[0]
     if kind == "settings":
         setup_names = rng.choice(SETUP_NAMES)
+    if kind == "paths":
+        setup_names = rng.choice(PATH_SETUP_NAMES)
+        f.deep = rng.choice(DEEP_FOLDERS)
     settings = {"AppName": app, "Version": str(rng.randint(1, 4)),
                 "SetupName": setup_names[0], "ClassName": "",
                 "SetupOnly": "0", "Verbose": "0"}
@@ -277,7 +291,8 @@ def generate(number, kind, rng):
 
 def lay_out(f, base, recorder_exe):
     """Writes the folder under `base`: returns (dirs, places)."""
-    dirs = {"folder": base / "folder", "installed": base / "installed"}
+    dirs = {"folder": base / f.deep / "folder",
+            "installed": base / f.deep / "installed"}
     for d in dirs.values():
         d.mkdir(parents=True)
     places = {k: scenarios.windows_path(d) for k, d in dirs.items()}
@@ -411,7 +426,7 @@ def run_wine(driver, bases, folders, work):
     for attempt in range(2):
         listing = work / f"wine-runs-{attempt}.txt"
         listing.write_text("".join(
-            wine_list_line(base, base / "folder" / "pellomar.exe",
+            wine_list_line(base, base / f.deep / "folder" / "pellomar.exe",
                            f.language) + "\n" for base, f in todo),
             encoding="utf-8")
         subprocess.run(suite.wine(driver, "--list",
