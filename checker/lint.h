@@ -15,6 +15,7 @@ struct Warning {
   std::string file;    // as shown: "pellomar.ini", or a path
   unsigned long line;  // 0 when it concerns the whole file
   std::string text;
+  bool note = false;  // a fact worth knowing, not a mistake
 };
 
 using WarningSink = std::function<void(const Warning&)>;
@@ -27,9 +28,11 @@ bool ForEachLanguage(const emulation::Windows& windows,
                      const std::function<bool(const std::string&)>& visit);
 
 // Warns about the files of the launcher in `folder` (native) under the rules
-// of `windows`. `language` is the language code being checked (its section
-// should exist); empty when every section is.
-void Lint(const emulation::Windows& windows, const std::string& folder,
-          const std::string& language, const WarningSink& warn);
+// of `windows`, whose code page `codePage` names ("code page 1252 (Western)").
+// `language` is the language code being checked (its section should exist);
+// empty when every section is.
+void Lint(const emulation::Windows& windows, const std::string& codePage,
+          const std::string& folder, const std::string& language,
+          const WarningSink& warn);
 
 }  // namespace check

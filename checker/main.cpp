@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "checker/code_page.h"
 #include "checker/host.h"
 #include "checker/lint.h"
 #include "checker/recorder.h"
@@ -38,6 +39,9 @@ const char kUsage[] =
     "      --installed-version=N   the installed version, instead of reading\n"
     "                              IniFile\n"
     "      --running               the application is running (ClassName)\n"
+    "      --codepage=N            the Windows code page of 8-bit files\n"
+    "                              (default: the language's, 1252 for\n"
+    "                              Western ones; Linux always reads 1252)\n"
     "  -a, --answer=yes|no         the answer to the questions; repeat it to\n"
     "                              answer them one by one (default yes)\n"
     "  -q, --quiet                 print the warnings only\n"
@@ -48,7 +52,8 @@ const char kUsage[] =
 
 struct Options {
   emulation::Rules rules = emulation::Rules::kWindows;
-  std::string language;  // empty: the target's default
+  std::string language;   // empty: the target's default
+  unsigned codePage = 0;  // 0: the language's
   check::Situation situation;
   bool quiet = false;
   std::string folder;
@@ -74,12 +79,13 @@ bool ParseInt(const char* text, int* value) {
 // Reads the command line into `options`; returns an exit status when the
 // program is to end at once (help, version, a mistake), else -1.
 int ParseOptions(int argc, char** argv, Options* options) {
-  enum { kInstalledVersion = 256, kRunning, kVersion };
+  enum { kInstalledVersion = 256, kRunning, kVersion, kCodePage };
   const option longOptions[] = {
       {"target", required_argument, nullptr, 't'},
       {"lang", required_argument, nullptr, 'l'},
       {"installed-version", required_argument, nullptr, kInstalledVersion},
       {"running", no_argument, nullptr, kRunning},
+      {"codepage", required_argument, nullptr, kCodePage},
       {"answer", required_argument, nullptr, 'a'},
       {"quiet", no_argument, nullptr, 'q'},
       {"help", no_argument, nullptr, 'h'},
@@ -110,6 +116,17 @@ int ParseOptions(int argc, char** argv, Options* options) {
       case kRunning:
         s.running = true;
         break;
+      case kCodePage: {
+        int number = 0;
+        if (!ParseInt(optarg, &number) || number <= 0 ||
+            check::OpenCodePage(static_cast<unsigned>(number)) == nullptr)
+          return Fail(
+              "--codepage takes a code page this system can "
+              "convert, not '" +
+              value + "'");
+        options->codePage = static_cast<unsigned>(number);
+        break;
+      }
       case 'a':
         if (value != "yes" && value != "no")
           return Fail("--answer takes yes or no, not '" + value + "'");
@@ -174,6 +191,37 @@ void PrintSettings(const check::Situation& situation) {
   }
 }
 
+// The code page that 8-bit files are read in for a user of `language`.
+unsigned CodePageFor(const Options& options, const std::string& language) {
+  if (options.rules == emulation::Rules::kLinux) return check::kWesternCodePage;
+  if (options.codePage != 0) return options.codePage;
+  return check::CodePageOfLanguage(language);
+}
+
+// The emulation of the folder for a user of one code page.
+class Emulation {
+ public:
+  Emulation(emulation::System& system, const Options& options,
+            unsigned codePage)
+      : codePage_(codePage),
+        converter_(check::OpenCodePage(codePage)),
+        windows_(system, options.rules, converter_.get()) {}
+  const emulation::Windows& windows() const { return windows_; }
+  // The code page's name, with what reads in it when this system has no
+  // converter for it.
+  std::string CodePageName() const {
+    return check::CodePageName(codePage_) +
+           (converter_ == nullptr && codePage_ != check::kWesternCodePage
+                ? ", which this system cannot convert: read as 1252"
+                : "");
+  }
+
+ private:
+  unsigned codePage_;
+  std::unique_ptr<check::Converter> converter_;
+  emulation::Windows windows_;
+};
+
 void Run(const check::Situation& situation) {
   check::Prepare(situation);
   LauncherMain(nullptr, nullptr, "", 1);
@@ -206,7 +254,8 @@ int main(int argc, char** argv) {
       host, folder,
       emulation::Join(folder, linuxTarget ? "autorun" : "pellomar.exe",
                       separator));
-  const emulation::Windows windows(system, options.rules);
+  const Emulation western(system, options, check::kWesternCodePage);
+  const emulation::Windows& windows = western.windows();
   check::Attach(windows);
   if (windows.Locate(emulation::Join(folder, kSettingsFileName, separator))
           .empty()) {
@@ -249,14 +298,27 @@ int main(int argc, char** argv) {
     std::printf("folder: %s (the launcher sees %s)\n", folder.c_str(),
                 windows.WindowsPath(folder).c_str());
     PrintLanguages(windows, folder);
-    check::Situation first = options.situation;
-    first.language = languages.empty() ? "ENU" : languages.front();
-    PrintSettings(first);
+    const std::string first = languages.empty() ? "ENU" : languages.front();
+    const Emulation emulation(system, options, CodePageFor(options, first));
+    check::Attach(emulation.windows());
+    std::printf(
+        "files: %s and %s by the launcher's own reader (UTF-8 with or "
+        "without its mark, UTF-16 with it, else 8-bit text in %s); IniFile's "
+        "file by %s\n",
+        kSettingsFileName, kMessageFileName, emulation.CodePageName().c_str(),
+        linuxTarget ? "the same reader"
+                    : "Windows' own profile functions (imitated here by the "
+                      "same reader)");
+    check::Situation situation = options.situation;
+    situation.language = first;
+    PrintSettings(situation);
   }
   for (const std::string& code : languages) {
     if (options.quiet) break;
     check::Situation situation = options.situation;
     situation.language = code;
+    const Emulation emulation(system, options, CodePageFor(options, code));
+    check::Attach(emulation.windows());
     Run(situation);
   }
   if (!options.quiet && more > 0)
@@ -265,14 +327,20 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long>(kMostLanguages));
 
   unsigned long warnings = 0;
-  check::Lint(windows, folder, all ? "" : language,
-              [&warnings](const check::Warning& w) {
-                ++warnings;
+  const Emulation linted(system, options,
+                         CodePageFor(options, all ? "" : language));
+  check::Attach(linted.windows());
+  const bool quiet = options.quiet;
+  check::Lint(linted.windows(), linted.CodePageName(), folder,
+              all ? "" : language, [&](const check::Warning& w) {
+                if (w.note && quiet) return;
+                warnings += w.note ? 0 : 1;
+                const char* kind = w.note ? "note" : "warning";
                 if (w.line > 0)
-                  std::printf("%s:%lu: warning: %s\n", w.file.c_str(), w.line,
+                  std::printf("%s:%lu: %s: %s\n", w.file.c_str(), w.line, kind,
                               w.text.c_str());
                 else
-                  std::printf("%s: warning: %s\n", w.file.c_str(),
+                  std::printf("%s: %s: %s\n", w.file.c_str(), kind,
                               w.text.c_str());
               });
   if (!options.quiet) std::printf("warnings: %lu\n", warnings);

@@ -5,7 +5,6 @@
 #include "config/keys.h"
 #include "platform/ascii.h"
 #include "platform/emulation/paths.h"
-#include "platform/emulation/utf8.h"
 #include "platform/seam.h"
 
 namespace check {
@@ -49,11 +48,9 @@ const char* Branch(const std::vector<Event>& record) {
 void PrintRun(const std::vector<Event>& record) {
   for (const Event& e : record) {
     if (e.kind == Event::kBox) {
-      // As either launcher shows 8-bit text that is not UTF-8: in the code
-      // page of Western Windows.
+      // UTF-8 already: every value is, once read.
       std::printf("  box %s [%s] %s\n", StyleName(e.style).c_str(),
-                  emulation::AsUtf8(e.caption).c_str(),
-                  emulation::AsUtf8(e.text).c_str());
+                  e.caption.c_str(), e.text.c_str());
     } else if (e.kind == Event::kStart) {
       std::printf(
           "  %s %s\n",

@@ -36,7 +36,7 @@ struct ScanCase {
   const char* what;
   std::string text;
   Lines expected;
-  ini::Encoding encoding = ini::Encoding::kBytes;
+  ini::Encoding encoding = ini::Encoding::kUtf8;
 };
 
 std::string Utf16(const std::string& ascii, bool little) {
@@ -79,6 +79,23 @@ const ScanCase kCases[] = {
      Utf16("[A]\nx=1\n", false),
      {"1 [A]", "2 x=1"},
      ini::Encoding::kUtf16Be},
+    // The model is the whole file's: one byte that is no UTF-8, even after
+    // the line read, makes every name and value 8-bit text (Windows-1252).
+    {"UTF-8 without a mark",
+     "[\xC3\x84]\nk=\xE6\x97\xA5\n",
+     {"1 [\xC3\x84]", "2 k=\xE6\x97\xA5"}},
+    {"8-bit text, decided by its last line",
+     "[\xC4]\nk=\xC3\xA9\nl=\xE9\n",
+     {"1 [\xC3\x84]", "2 k=\xC3\x83\xC2\xA9", "3 l=\xC3\xA9"},
+     ini::Encoding::kCodePage},
+    {"a UTF-8 mark on 8-bit text",
+     "\xEF\xBB\xBF[A]\nk=\xE9\n",
+     {"1 [A]", "2 k=\xC3\xA9"},
+     ini::Encoding::kCodePage},
+    {"8-bit values are cut once converted, between characters",
+     "k=" + std::string(6, '\xE9') + "\n",
+     {"1 k=\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9+"},
+     ini::Encoding::kCodePage},
     {"long names and values are cut",
      "[" + std::string(300, 's') + "]\n" + std::string(300, 'k') + "=" +
          std::string(20, 'v') + "\n",

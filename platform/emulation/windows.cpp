@@ -131,7 +131,8 @@ unsigned Windows::GetProfileString(const char* section, const char* key,
   if (size == 0) return 0;
   long found = -1;
   ReadProfile(kWinIni, [&](ini::Source& source) {
-    found = ini::FindString(&source, section, key, buffer, size);
+    found = ini::FindString(&source, section, key, buffer, size, nullptr,
+                            &codePage_);
   });
   if (found >= 0) return static_cast<unsigned>(found);
   // Without a WIN.INI that says otherwise, the language is the system's.
@@ -156,14 +157,14 @@ unsigned Windows::GetPrivateProfileString(const char* section, const char* key,
     const std::string linuxSection = LinuxSection(section);
     ReadProfile(file, [&](ini::Source& source) {
       found = ini::FindString(&source, linuxSection.c_str(), key, buffer, size,
-                              cut);
+                              cut, &codePage_);
     });
     if (found >= 0) return static_cast<unsigned>(found);
   }
   unsigned stored = 0;
   if (!ReadProfile(file, [&](ini::Source& source) {
-        stored =
-            ini::GetString(&source, section, key, fallback, buffer, size, cut);
+        stored = ini::GetString(&source, section, key, fallback, buffer, size,
+                                cut, &codePage_);
       }))
     stored = ini::GetString(nullptr, section, key, fallback, buffer, size, cut);
   return stored;

@@ -1,6 +1,7 @@
 // The Windows that every platform but Windows itself imitates for the
-// launcher: profile files read with the portable INI reader (a bare name is a
-// file of the Windows directory, WIN.INI among them), Windows paths over the
+// launcher: profile files read with the portable INI reader and its text
+// model, 8-bit text in one code page (a bare name is a file of the Windows
+// directory, WIN.INI among them), Windows paths over the
 // system's own (drive Z: on POSIX systems, letter case ignored), the Windows
 // directory, the launcher's own path, file attributes, and which program a
 // command line starts. The system below answers plain facts (system.h); the
@@ -40,10 +41,16 @@ struct Start {
 
 class Windows {
  public:
-  Windows(System& system, Rules rules) : system_(system), rules_(rules) {}
+  // `codePage` converts the 8-bit text of profile files (null: Western
+  // Windows' 1252); it outlives this object.
+  Windows(System& system, Rules rules, const ini::CodePage* codePage = nullptr)
+      : system_(system),
+        rules_(rules),
+        codePage_(codePage != nullptr ? *codePage : ini::Windows1252()) {}
 
   System& system() const { return system_; }
   Rules rules() const { return rules_; }
+  const ini::CodePage& codePage() const { return codePage_; }
 
   // A Windows path as a native one; empty when it is on no drive here.
   std::string NativePath(const std::string& path) const;
@@ -112,6 +119,7 @@ class Windows {
 
   System& system_;
   Rules rules_;
+  const ini::CodePage& codePage_;
 };
 
 }  // namespace emulation

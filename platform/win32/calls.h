@@ -14,7 +14,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "platform/win32/utf.h"
+#include "codec/utf.h"
 
 namespace win32 {
 

@@ -11,9 +11,9 @@
 // exactly and decode an 8-bit file with the system code page, as the A
 // functions do; a value is then cut to size - 1 bytes of UTF-8 at a character
 // boundary.
+#include "codec/utf.h"
 #include "platform/seam.h"
 #include "platform/win32/calls.h"
-#include "platform/win32/utf.h"
 
 namespace platform {
 namespace {

@@ -21,8 +21,8 @@
 // After windows.h, which calls.h brings.
 #include <shellapi.h>
 
+#include "codec/utf.h"
 #include "platform/win32/command_line.h"
-#include "platform/win32/utf.h"
 
 namespace platform {
 namespace {
