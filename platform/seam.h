@@ -74,6 +74,19 @@ unsigned GetPrivateProfileStringA(const char* section, const char* key,
 int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
                           const char* file);
 
+// The same two reads for the launcher's own files (its settings and message
+// files beside it), which every platform reads with the project's INI reader
+// and its one text model: UTF-16 with its byte-order mark, UTF-8 with or
+// without its mark, else 8-bit text of the system's code page; so that every
+// Windows and the Linux launcher read a medium alike. Another program's INI
+// file (the installed application's) is read by the two above, as that
+// program itself reads it.
+unsigned ReadOwnString(const char* section, const char* key,
+                       const char* fallback, char* buffer, unsigned size,
+                       const char* file, bool* cut = nullptr);
+int ReadOwnInt(const char* section, const char* key, int fallback,
+               const char* file);
+
 // Full path of the launcher's executable in Windows form (drive or UNC).
 // Returns its length; 0 when unknown. When the path does not fit, the result
 // equals `size` and the buffer must not be trusted (it may be cut and may lack

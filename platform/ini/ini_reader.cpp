@@ -40,16 +40,14 @@ bool IsLineEnd(int c) { return c == '\n' || c == '\r'; }
 
 // The first '[' or NUL at or after `p`, where the text is followed by a NUL
 // (a sentinel at `end`): the one scan through sections that are not wanted.
-// glibc's strchrnul does both in one vectorised pass; elsewhere two memchr.
+// glibc's strchrnul does both in one vectorised pass; elsewhere a plain loop.
 const char* FindBracketOrNul(const char* p, const char* end) {
-#if defined(__GLIBC__)
   (void)end;
+#if defined(__GLIBC__)
   return strchrnul(p, '[');
 #else
-  const char* nul = static_cast<const char*>(std::memchr(p, '\0', end - p));
-  if (nul == nullptr) nul = end;
-  const char* bracket = static_cast<const char*>(std::memchr(p, '[', nul - p));
-  return bracket != nullptr ? bracket : nul;
+  while (*p != '[' && *p != '\0') ++p;
+  return p;
 #endif
 }
 
@@ -177,6 +175,15 @@ class TextStream {
   enum class Model { kUndecided, kUtf8, kEightBit };
   static constexpr std::size_t kRawSize = 16384;
 
+  // Whether the first `n` bytes read begin with UTF-8's byte-order mark.
+  bool HasUtf8Mark(std::size_t n) const {
+    if (n < sizeof kUtf8Mark) return false;
+    for (std::size_t i = 0; i < sizeof kUtf8Mark; ++i) {
+      if (static_cast<unsigned char>(raw_[i]) != kUtf8Mark[i]) return false;
+    }
+    return true;
+  }
+
   // Reads the whole text from its start and tells whether it is well-formed
   // UTF-8 up to its end or its first NUL (a UTF-8 mark at the start is
   // passed over). A sequence cut by the end of a read is carried to the
@@ -193,9 +200,7 @@ class TextStream {
         n += got;
       } while (got != 0 && first && n < sizeof kUtf8Mark);
       std::size_t from = 0;
-      if (first && n >= sizeof kUtf8Mark &&
-          std::memcmp(raw_, kUtf8Mark, sizeof kUtf8Mark) == 0)
-        from = sizeof kUtf8Mark;
+      if (first && HasUtf8Mark(n)) from = sizeof kUtf8Mark;
       first = false;
       bool last = got == 0;
       const void* nul = std::memchr(raw_ + from, '\0', n - from);
@@ -227,8 +232,8 @@ class TextStream {
     }
     const unsigned char* b = reinterpret_cast<const unsigned char*>(raw_);
     std::size_t skip = 0;
-    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
-      skip = 3;
+    if (HasUtf8Mark(n)) {
+      skip = sizeof kUtf8Mark;
       utf8Mark_ = true;
     } else if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
       encoding_ = Encoding::kUtf16Le;
@@ -284,7 +289,7 @@ class TextStream {
         pendingHigh_ = 0;
         data_ = decoded_;
         at_ = 0;
-        length_ = PutCodePoint(decoded_, 0xFFFD);
+        length_ = utf::Encode(utf::kReplacement, decoded_);
         decoded_[length_] = '\0';
         return true;
       }
@@ -292,29 +297,6 @@ class TextStream {
       if (length_ != 0) return true;
     }
     return false;
-  }
-
-  static std::size_t PutCodePoint(char* out, std::uint32_t cp) {
-    if (cp < 0x80) {
-      out[0] = static_cast<char>(cp);
-      return 1;
-    }
-    if (cp < 0x800) {
-      out[0] = static_cast<char>(0xC0 | (cp >> 6));
-      out[1] = static_cast<char>(0x80 | (cp & 0x3F));
-      return 2;
-    }
-    if (cp < 0x10000) {
-      out[0] = static_cast<char>(0xE0 | (cp >> 12));
-      out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out[2] = static_cast<char>(0x80 | (cp & 0x3F));
-      return 3;
-    }
-    out[0] = static_cast<char>(0xF0 | (cp >> 18));
-    out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out[3] = static_cast<char>(0x80 | (cp & 0x3F));
-    return 4;
   }
 
   // Decodes `n` bytes of UTF-16 from raw_ into decoded_. An odd last byte is
@@ -335,10 +317,10 @@ class TextStream {
       }
       if (pendingHigh_ != 0) {
         const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-        out += PutCodePoint(
-            decoded_ + out,
+        out += utf::Encode(
             low ? 0x10000 + ((pendingHigh_ - 0xD800) << 10) + (unit - 0xDC00)
-                : 0xFFFD);
+                : utf::kReplacement,
+            decoded_ + out);
         pendingHigh_ = 0;
         if (low) continue;
       }
@@ -346,7 +328,7 @@ class TextStream {
         pendingHigh_ = unit;
       } else {
         const bool strayLow = unit >= 0xDC00 && unit <= 0xDFFF;
-        out += PutCodePoint(decoded_ + out, strayLow ? 0xFFFD : unit);
+        out += utf::Encode(strayLow ? utf::kReplacement : unit, decoded_ + out);
       }
     }
     carried_ = n - i;
@@ -429,20 +411,16 @@ class NameMatcher {
   bool failed_ = false;
 };
 
-// Collects a value into the caller's buffer: its first `size` characters are
-// kept (enough for size - 1 once a quote is removed), and a few more beside
-// it to tell where a character ends, while the position and character of the
-// last non-blank are tracked to the end of the line.
+// Collects a value into the caller's buffer: its first `size` bytes are kept
+// (enough for size - 1 once a quote is removed), while the position and
+// character of the last non-blank are tracked to the end of the line.
 class ValueCollector {
  public:
   ValueCollector(char* buffer, unsigned size) : buffer_(buffer), size_(size) {}
 
   void Feed(int c) {
     if (length_ == 0 && IsBlank(c)) return;
-    if (length_ < size_)
-      buffer_[length_] = static_cast<char>(c);
-    else if (length_ - size_ < kBeyond)
-      beyond_[length_ - size_] = static_cast<unsigned char>(c);
+    if (length_ < size_) buffer_[length_] = static_cast<char>(c);
     if (length_ == 0) first_ = c;
     ++length_;
     if (!IsBlank(c)) {
@@ -475,16 +453,15 @@ class ValueCollector {
       return stored;
     }
     *cut = n > size_ - 1;
-    if (*cut) n = CutAt(from, n, size_ - 1);
+    // UTF-8 here is well-formed (a text that is not is 8-bit): a character
+    // that starts in the kept bytes and is not whole there runs past them.
+    if (*cut) n = utf::Boundary(buffer_ + from, size_ - 1, size_ - 1);
     std::memmove(buffer_, buffer_ + from, static_cast<std::size_t>(n));
     buffer_[n] = '\0';
     return static_cast<unsigned>(n);
   }
 
  private:
-  // Enough beyond the buffer to see the rest of a character cut at its end.
-  static constexpr std::size_t kBeyond = 3;
-
   bool HasHighByte(std::size_t from, std::size_t length) const {
     for (std::size_t i = from; i < from + length; ++i) {
       if (static_cast<unsigned char>(buffer_[i]) >= 0x80) return true;
@@ -492,26 +469,8 @@ class ValueCollector {
     return false;
   }
 
-  unsigned char Collected(std::size_t at) const {
-    return at < size_ ? static_cast<unsigned char>(buffer_[at])
-                      : beyond_[at - size_];
-  }
-
-  // How much of the value (`length` bytes from `from`) to keep, at most
-  // `keep` bytes, ending at a character boundary.
-  std::size_t CutAt(std::size_t from, std::uint64_t length,
-                    std::size_t keep) const {
-    char window[2 * kBeyond];
-    const std::size_t start = keep > kBeyond ? keep - kBeyond : 0;
-    std::size_t known = 0;
-    for (std::size_t at = start; at < keep + kBeyond && at < length; ++at)
-      window[known++] = static_cast<char>(Collected(from + at));
-    return start + utf::Boundary(window, known, keep - start);
-  }
-
   char* buffer_;
   unsigned size_;
-  unsigned char beyond_[kBeyond] = {};
   std::uint64_t length_ = 0;
   std::uint64_t trimmed_ = 0;
   int first_ = 0;
@@ -628,20 +587,17 @@ long FindValue(Source* source, const char* section, const char* key,
 
 const CodePage& Windows1252() { return kWindows1252; }
 
-long FindString(Source* source, const char* section, const char* key,
-                char* buffer, unsigned size, bool* cut,
-                const CodePage* codePage) {
-  return FindValue(source, section, key, buffer, size, cut,
-                   codePage != nullptr ? codePage : &kWindows1252);
+long FindIn(Source* source, const char* section, const char* key, char* buffer,
+            unsigned size, bool* cut, const CodePage& codePage) {
+  return FindValue(source, section, key, buffer, size, cut, &codePage);
 }
 
-unsigned GetString(Source* source, const char* section, const char* key,
-                   const char* fallback, char* buffer, unsigned size, bool* cut,
-                   const CodePage* codePage) {
+unsigned GetIn(Source* source, const char* section, const char* key,
+               const char* fallback, char* buffer, unsigned size, bool* cut,
+               const CodePage& codePage) {
   if (cut != nullptr) *cut = false;
   if (size == 0) return 0;
-  const long found =
-      FindString(source, section, key, buffer, size, cut, codePage);
+  const long found = FindIn(source, section, key, buffer, size, cut, codePage);
   if (found >= 0) return static_cast<unsigned>(found);
   return CopyFallback(fallback, buffer, size, cut);
 }
@@ -721,7 +677,7 @@ Encoding Scan(Source* source, char* buffer, unsigned size, LineVisitor* visitor,
   in.DecideAndRestart();
   const CodePage* page = in.Kind() != Encoding::kCodePage ? nullptr
                          : codePage != nullptr            ? codePage
-                                                          : &kWindows1252;
+                                                          : &Windows1252();
   visitor->Begin(in.Kind());
   unsigned long number = 1;
   int c = in.Next();

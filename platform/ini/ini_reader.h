@@ -98,9 +98,16 @@ const CodePage& Windows1252();
 // when the key is missing or has no value (the buffer may then hold anything).
 // `cut`, when not null, tells whether a value found was longer than stored.
 // `codePage` converts a value of an 8-bit file (null: Windows-1252).
-long FindString(Source* source, const char* section, const char* key,
-                char* buffer, unsigned size, bool* cut = nullptr,
-                const CodePage* codePage = nullptr);
+long FindIn(Source* source, const char* section, const char* key, char* buffer,
+            unsigned size, bool* cut, const CodePage& codePage);
+inline long FindString(Source* source, const char* section, const char* key,
+                       char* buffer, unsigned size, bool* cut = nullptr,
+                       const CodePage* codePage = nullptr) {
+  // Resolved here, so that a program that always names its code page does
+  // not link Windows-1252.
+  return FindIn(source, section, key, buffer, size, cut,
+                codePage != nullptr ? *codePage : Windows1252());
+}
 
 // Value of `key` in `section`, as GetPrivateProfileStringA gives it. A null
 // `source` is a missing file. At most size - 1 bytes are stored and the text
@@ -108,9 +115,16 @@ long FindString(Source* source, const char* section, const char* key,
 // inside a UTF-8 character; returns the number of bytes stored. `cut`, when
 // not null, tells whether the value (or the fallback) was longer than what
 // was stored. `codePage` as for FindString; the fallback is UTF-8 already.
-unsigned GetString(Source* source, const char* section, const char* key,
-                   const char* fallback, char* buffer, unsigned size,
-                   bool* cut = nullptr, const CodePage* codePage = nullptr);
+unsigned GetIn(Source* source, const char* section, const char* key,
+               const char* fallback, char* buffer, unsigned size, bool* cut,
+               const CodePage& codePage);
+inline unsigned GetString(Source* source, const char* section, const char* key,
+                          const char* fallback, char* buffer, unsigned size,
+                          bool* cut = nullptr,
+                          const CodePage* codePage = nullptr) {
+  return GetIn(source, section, key, fallback, buffer, size, cut,
+               codePage != nullptr ? *codePage : Windows1252());
+}
 
 // Value of `key` in `section` as an integer, as GetPrivateProfileIntA gives
 // it: `fallback` when the value is missing or empty.
