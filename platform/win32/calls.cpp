@@ -52,7 +52,7 @@ void ChooseCalls() {
 bool UseWide() { return wideReady; }
 
 AnsiText::AnsiText(const char* text) : null_(text == nullptr) {
-  const WideText<2 * kLongUnits> units(null_ ? "" : text);
+  const WideText<kLongUnits> units(null_ ? "" : text);
   const int n = ::WideCharToMultiByte(CP_ACP, 0, units.get(), -1, bytes_,
                                       sizeof bytes_, nullptr, nullptr);
   complete_ = units.complete() && n > 0;
@@ -60,19 +60,16 @@ AnsiText::AnsiText(const char* text) : null_(text == nullptr) {
 }
 
 unsigned AnsiToUtf8(char* text, unsigned length, unsigned size, bool* cut) {
-  // Each byte is at most one UTF-16 unit.
+  // Each byte is at most one UTF-16 unit; a text longer than any of the
+  // launcher's does not fit and gives nothing.
   char16_t units[kLongUnits];
   const int n =
-      length == 0
-          ? 0
-          : ::MultiByteToWideChar(
-                CP_ACP, 0, text,
-                static_cast<int>(length < kLongUnits ? length : kLongUnits),
-                reinterpret_cast<LPWSTR>(units), kLongUnits);
+      ::MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length),
+                            reinterpret_cast<LPWSTR>(units), kLongUnits);
   bool shortened = false;
   const unsigned stored =
       utf::ToUtf8(units, static_cast<unsigned>(n), text, size, &shortened);
-  if (cut != nullptr) *cut = shortened || length > kLongUnits;
+  if (cut != nullptr) *cut = shortened || (n == 0 && length > 0);
   return stored;
 }
 

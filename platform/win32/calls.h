@@ -92,10 +92,9 @@ class WideText {
 unsigned AnsiToUtf8(char* text, unsigned length, unsigned size, bool* cut);
 
 // A text of the launcher in the system code page, for an A function of
-// Windows 95/98/ME: any text of the launcher, a path or a box's text (in a
-// double-byte code page a character may take two bytes where UTF-8 takes
-// three, never more than UTF-8 does). A null text stays null; a character the
-// code page lacks becomes its default character.
+// Windows 95/98/ME: any text of the launcher, a path or a box's text. A null
+// text stays null; a character the code page lacks becomes its default
+// character.
 class AnsiText {
  public:
   explicit AnsiText(const char* text);

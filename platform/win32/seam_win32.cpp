@@ -55,7 +55,8 @@ class OwnFile final : public ini::Source {
  public:
   explicit OwnFile(const char* path) {
     if (win32::UseWide()) {
-      const WideText<win32::kLongUnits> wPath(path);
+      // The launcher's paths fit in its 256-byte buffers.
+      const WideText<> wPath(path);
       if (wPath.complete())
         handle_ = wide.createFile(
             wPath.get(), GENERIC_READ,
@@ -212,14 +213,15 @@ unsigned GetModuleFileNameA(Instance instance, char* buffer, unsigned size) {
   return cut ? size : n;
 }
 
-void* FindWindowA(const char* className, const char* windowName) {
+// The core asks for any title: `windowName` is always null.
+void* FindWindowA(const char* className, const char*) {
   if (!win32::UseWide()) {
-    const AnsiText aClass(className), aName(windowName);
-    return ::FindWindowA(aClass.get(), aName.get());
+    const AnsiText aClass(className);
+    return aClass.complete() ? ::FindWindowA(aClass.get(), nullptr) : nullptr;
   }
-  const WideText<> wClass(className), wName(windowName);
-  if (!wClass.complete() || !wName.complete()) return nullptr;
-  return wide.findWindow(wClass.get(), wName.get());
+  const WideText<> wClass(className);
+  if (!wClass.complete()) return nullptr;
+  return wide.findWindow(wClass.get(), nullptr);
 }
 
 unsigned GetFileAttributesA(const char* path) {
