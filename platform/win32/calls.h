@@ -99,6 +99,8 @@ class AnsiText {
  public:
   explicit AnsiText(const char* text);
   LPCSTR get() const { return null_ ? nullptr : bytes_; }
+  // The bytes themselves: "" for a null text.
+  const char* bytes() const { return bytes_; }
   // False when the text did not fit and only its beginning is held.
   bool complete() const { return complete_; }
 

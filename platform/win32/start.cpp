@@ -304,7 +304,7 @@ unsigned Start(const char* commandLine, unsigned show) {
 unsigned WinExec(const char* commandLine, unsigned show) {
   if (win32::UseWide()) return Start(commandLine, show);
   const win32::AnsiText ansi(commandLine);
-  return ansi.complete() ? Start(ansi.get(), show) : kStartFailed;
+  return ansi.complete() ? Start(ansi.bytes(), show) : kStartFailed;
 }
 
 }  // namespace platform
