@@ -76,18 +76,6 @@ int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
   return ini::GetInt(&source, section, key, fallback);
 }
 
-unsigned ReadOwnString(const char* section, const char* key,
-                       const char* fallback, char* buffer, unsigned size,
-                       const char* file, bool* cut) {
-  return GetPrivateProfileStringA(section, key, fallback, buffer, size, file,
-                                  cut);
-}
-
-int ReadOwnInt(const char* section, const char* key, int fallback,
-               const char* file) {
-  return GetPrivateProfileIntA(section, key, fallback, file);
-}
-
 unsigned GetModuleFileNameA(Instance, char* buffer, unsigned size) {
   const char path[] = "C:\\APP\\DISK1\\LAUNCH.EXE";
   if (size <= sizeof path - 1) return size;

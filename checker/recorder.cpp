@@ -71,19 +71,6 @@ int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
   return windows->GetPrivateProfileInt(section, key, fallback, file);
 }
 
-// The emulation reads every file with the project's reader.
-unsigned ReadOwnString(const char* section, const char* key,
-                       const char* fallback, char* buffer, unsigned size,
-                       const char* file, bool* cut) {
-  return GetPrivateProfileStringA(section, key, fallback, buffer, size, file,
-                                  cut);
-}
-
-int ReadOwnInt(const char* section, const char* key, int fallback,
-               const char* file) {
-  return GetPrivateProfileIntA(section, key, fallback, file);
-}
-
 unsigned GetModuleFileNameA(Instance, char* buffer, unsigned size) {
   return windows->GetModuleFileName(buffer, size);
 }

@@ -25,19 +25,6 @@ int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
   return posix::Emulation().GetPrivateProfileInt(section, key, fallback, file);
 }
 
-// Linux has no profile functions of its own: every file is the reader's.
-unsigned ReadOwnString(const char* section, const char* key,
-                       const char* fallback, char* buffer, unsigned size,
-                       const char* file, bool* cut) {
-  return GetPrivateProfileStringA(section, key, fallback, buffer, size, file,
-                                  cut);
-}
-
-int ReadOwnInt(const char* section, const char* key, int fallback,
-               const char* file) {
-  return GetPrivateProfileIntA(section, key, fallback, file);
-}
-
 unsigned GetModuleFileNameA(Instance, char* buffer, unsigned size) {
   return posix::Emulation().GetModuleFileName(buffer, size);
 }

@@ -170,19 +170,6 @@ int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
                                                     file);
 }
 
-// The emulation reads every file with the project's reader.
-unsigned ReadOwnString(const char* section, const char* key,
-                       const char* fallback, char* buffer, unsigned size,
-                       const char* file, bool* cut) {
-  return GetPrivateProfileStringA(section, key, fallback, buffer, size, file,
-                                  cut);
-}
-
-int ReadOwnInt(const char* section, const char* key, int fallback,
-               const char* file) {
-  return GetPrivateProfileIntA(section, key, fallback, file);
-}
-
 unsigned GetModuleFileNameA(Instance, char* buffer, unsigned size) {
   return scripted::Emulation().GetModuleFileName(buffer, size);
 }
