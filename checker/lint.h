@@ -1,7 +1,9 @@
 // The checker's warnings about a launcher folder: mistakes that the launcher
-// itself passes over in silence. Files are scanned once each, as a stream,
-// with the portable reader's own rules, so any size takes linear time and
-// bounded memory; values are what the launcher's reads would give.
+// itself passes over in silence, and notes on how its files are read. Files
+// are scanned as streams with the portable reader's own rules and text model
+// (twice where the reader first decides whether a file is UTF-8), so any
+// size takes linear time and bounded memory; values are what the launcher's
+// reads would give.
 #pragma once
 
 #include <functional>

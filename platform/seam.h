@@ -7,10 +7,10 @@
 // Windows layer is a plain forwarder and the others can be checked against it.
 //
 // Every text is terminated; sizes count bytes including the terminator. Texts
-// are 8-bit: UTF-8 wherever the platform can give it (Linux, and Windows
-// with its wide functions), the system code page on old Windows. None of
-// these functions may crash on any argument the core can pass, including
-// empty strings and texts read from hostile files.
+// are UTF-8 on every platform (each layer converts at its own edge), and a
+// value read never ends inside a character. None of these functions may
+// crash on any argument the core can pass, including empty strings and texts
+// read from hostile files.
 #pragma once
 
 namespace platform {

@@ -5,10 +5,10 @@
 // functions: the layer converts the launcher's UTF-8 to and from UTF-16 at the
 // seam, so that any folder name and any message language work whatever the
 // system code page. Windows 95, 98 and ME, whose wide functions are mostly
-// empty shells, keep the 8-bit (A) functions: texts are then in the system
-// code page, as those Windows give them. The wide functions are looked up with
-// GetProcAddress, so the executable imports none of them and still loads on
-// those old Windows.
+// empty shells, keep the 8-bit (A) functions: the layer converts the
+// launcher's UTF-8 to and from the system code page for them. The wide
+// functions are looked up with GetProcAddress, so the executable imports none
+// of them and still loads on those old Windows.
 #pragma once
 
 #define WIN32_LEAN_AND_MEAN
