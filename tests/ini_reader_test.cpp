@@ -311,12 +311,25 @@ TEST(IniReader, StopsReadingOnceAnswered) {
       total += n;
       return n;
     }
-    bool Rewind() override { return inner.Rewind(); }
+    bool Rewind() override { return rewinds && inner.Rewind(); }
     ini::Source& inner;
+    bool rewinds = true;
     std::size_t total = 0;
   } counter(counting);
   ini::GetString(&counter, "S", "K", "", buffer, sizeof buffer);
   EXPECT_LE(counter.total, 4096u);
+
+  // A value beyond ASCII asks whether the whole file is UTF-8: one more
+  // pass, from the start. A source that cannot start again is 8-bit text.
+  const std::string accented = "[S]\nK=\xC3\xA9\n" + std::string(1 << 20, '#');
+  for (const bool rewinds : {true, false}) {
+    PieceSource pieces(accented, 4096);
+    Counter again(pieces);
+    again.rewinds = rewinds;
+    ini::GetString(&again, "S", "K", "", buffer, sizeof buffer);
+    EXPECT_STREQ(buffer, rewinds ? "\xC3\xA9" : "\xC3\x83\xC2\xA9");
+    EXPECT_LE(again.total, rewinds ? accented.size() + 4096 : 4096u);
+  }
 }
 
 }  // namespace
