@@ -307,8 +307,8 @@ int main(int argc, char** argv) {
         "file by %s\n",
         kSettingsFileName, kMessageFileName, emulation.CodePageName().c_str(),
         linuxTarget ? "the same reader"
-                    : "Windows' own profile functions (imitated here by the "
-                      "same reader)");
+                    : "Windows' own profile functions (UTF-16 with its "
+                      "little-endian mark, else 8-bit text)");
     check::Situation situation = options.situation;
     situation.language = first;
     PrintSettings(situation);

@@ -1,7 +1,9 @@
 // The Windows that every platform but Windows itself imitates for the
-// launcher: profile files read with the portable INI reader and its text
-// model, 8-bit text in one code page (a bare name is a file of the Windows
-// directory, WIN.INI among them), Windows paths over the
+// launcher: profile files read with the portable INI reader, 8-bit text in
+// one code page, the launcher's own files in the reader's text model and,
+// under Windows rules, every other file in that of Windows' own profile
+// functions (a bare name is a file of the Windows directory, WIN.INI among
+// them), Windows paths over the
 // system's own (drive Z: on POSIX systems, letter case ignored), the Windows
 // directory, the launcher's own path, file attributes, and which program a
 // command line starts. The system below answers plain facts (system.h); the
@@ -69,6 +71,10 @@ class Windows {
   std::string ProfileFile(const std::string& file) const;
   // Whether `file` (a Windows path) is the launcher's own settings file.
   bool IsSettingsFile(const char* file) const;
+  // Whether Windows' own profile functions read `file` (under Windows rules,
+  // WIN.INI and every file but the launcher's settings and message files),
+  // with their text model rather than the reader's.
+  bool ReadByProfileFunctions(const char* file) const;
   // The section that Linux rules read before `section` in that file.
   static std::string LinuxSection(const char* section);
 
@@ -108,6 +114,9 @@ class Windows {
 
  private:
   char Separator() const;
+  // Whether `file` (a Windows path) is the file `fileName` beside the
+  // launcher.
+  bool IsBesideLauncher(const char* file, const char* fileName) const;
   // Hands the bytes of the profile file `file` to `use`; false when there is
   // no readable file.
   bool ReadProfile(const std::string& file,
