@@ -13,6 +13,7 @@ constexpr Group M = Group::kMessages;
 constexpr Group A = Group::kInstalled;
 constexpr Group D = Group::kMedium;
 constexpr Severity W = Severity::kWarning;
+constexpr Severity N = Severity::kNote;
 
 constexpr Rule kRules[] = {
     {Code::kUnknownSettingKey, "S01", "unknown-key", S, W,
@@ -129,17 +130,9 @@ constexpr Rule kRules[] = {
      "program path and let something follow it, such as an argument",
      "a Command whose program path reaches the launcher with blanks but no "
      "quotes"},
-    {Code::kUtf8Mark, "D01", "utf8-mark", D, W,
-     "starts with a UTF-8 byte-order mark: Windows then loses the first line "
-     "(save it without the mark, or as UTF-16)",
-     "a file that starts with a UTF-8 byte-order mark"},
-    {Code::kUtf16BigEndian, "D02", "utf16-big-endian", D, W,
-     "is UTF-16 big-endian: Windows reads UTF-16 files only in little-endian "
-     "order (save it as UTF-16 LE)",
-     "a file in UTF-16 big-endian order"},
     {Code::kUtf16WithoutMark, "D03", "utf16-without-mark", D, W,
-     "looks like UTF-16 without a byte-order mark: Windows reads it as 8-bit "
-     "text and finds nothing (save it with the mark)",
+     "looks like UTF-16 without a byte-order mark: the launcher reads it as "
+     "8-bit text and finds nothing (save it with the mark)",
      "a file in UTF-16 without a byte-order mark"},
     {Code::kAutorunOpenNotLauncher, "D04", "autorun-open-not-launcher", D, W,
      "open \"<value>\" <why>: Windows offers no launcher from the disc",
@@ -167,6 +160,10 @@ constexpr Rule kRules[] = {
      "with Rock Ridge",
      "a setup that cannot start from a medium without execute bits (a "
      "program rather than a script)"},
+    {Code::kCodePage, "D10", "code-page", D, N,
+     "is 8-bit text, not UTF-8: read in <code page> (save it as UTF-8 or "
+     "UTF-16 to show the same on every system)",
+     "a note: the code page in which an 8-bit file is read into UTF-8"},
 };
 
 static_assert(sizeof kRules / sizeof kRules[0] == kRuleCount,

@@ -48,8 +48,6 @@ enum class Code {
   kInstalledUnreadable,  // A01
   kCommandUnquoted,      // A02
   // D: the medium as a whole: how its files are written, autorun.inf
-  kUtf8Mark,                // D01
-  kUtf16BigEndian,          // D02
   kUtf16WithoutMark,        // D03
   kAutorunOpenNotLauncher,  // D04
   kAutorunNoOpen,           // D05
@@ -57,18 +55,12 @@ enum class Code {
   kHiddenStart,             // D07
   kNoStartScript,           // D08
   kSetupNeedsExecuteBits,   // D09
+  kCodePage,                // D10 (a note)
   kCount
 };
-// Codes kept for checks that are yet to be wired up (each one row and one
-// call, as above):
-//   D10 note: the code page in which an 8-bit file is read
-//   D20 the medium's start file for Linux (.autorun, autorun, autorun.sh)
-//   D21 a program on the medium without its execute bit
-//   D22 a setup script whose interpreter is missing
-//   D23 a setup script with Windows line ends (CRLF)
-//   D24 an ELF setup on a medium that has no execute bits (FAT, Joliet)
-//   S20 a setup or Command that Windows cannot start (no program)
-//   S21 a path that cannot be checked on this machine
+// Codes given out once and retired, never to be given again: D01 (a UTF-8
+// byte-order mark) and D02 (UTF-16 in big-endian order), which every
+// launcher now reads as it is meant.
 
 enum class Group { kSettings, kMessages, kInstalled, kMedium };
 

@@ -12,7 +12,9 @@
 // After windows.h.
 #include <shellapi.h>
 
+#include "checker/code_page.h"
 #include "checker/host.h"
+#include "codec/utf.h"
 
 namespace check {
 
@@ -62,9 +64,33 @@ class HandleSource final : public ini::Source {
     if (!ReadFile(file_, buffer, most, &got, nullptr)) return 0;
     return got;
   }
+  bool Rewind() override {
+    return SetFilePointer(file_, 0, nullptr, FILE_BEGIN) == 0;
+  }
 
  private:
   HANDLE file_;
+};
+
+// A code page through MultiByteToWideChar, which shows a byte sequence that
+// is no character of it as Windows itself does.
+class SystemCodePage final : public Converter {
+ public:
+  explicit SystemCodePage(UINT codePage) : codePage_(codePage) {}
+  unsigned ToUtf8(char* text, unsigned length, unsigned size,
+                  bool* cut) const override {
+    std::u16string units(length, u'\0');
+    const int n =
+        length == 0
+            ? 0
+            : MultiByteToWideChar(codePage_, 0, text, static_cast<int>(length),
+                                  reinterpret_cast<LPWSTR>(&units[0]),
+                                  static_cast<int>(length));
+    return utf::ToUtf8(units.data(), static_cast<unsigned>(n), text, size, cut);
+  }
+
+ private:
+  UINT codePage_;
 };
 
 class WindowsSystem final : public emulation::System {
@@ -139,6 +165,11 @@ class WindowsSystem final : public emulation::System {
 emulation::System& HostSystem() {
   static WindowsSystem system;
   return system;
+}
+
+std::unique_ptr<Converter> OpenCodePage(unsigned codePage) {
+  if (!IsValidCodePage(codePage)) return nullptr;
+  return std::make_unique<SystemCodePage>(codePage);
 }
 
 std::string FullPath(const std::string& path) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "checker/recorder.h"
+#include "codec/utf.h"
 #include "config/keys.h"
 #include "config/readers.h"
 #include "config/text.h"
@@ -13,7 +14,6 @@
 #include "platform/ascii.h"
 #include "platform/emulation/language_codes.h"
 #include "platform/emulation/paths.h"
-#include "platform/emulation/utf8.h"
 #include "platform/ini/ini_reader.h"
 #include "platform/seam.h"
 
@@ -94,6 +94,10 @@ class Sniffer final : public ini::Source {
       nuls_ += buffer[i] == '\0';
     return n;
   }
+  bool Rewind() override {
+    seen_ = nuls_ = 0;
+    return source_.Rewind();
+  }
   // Enough bytes, and a quarter of them NUL.
   bool LooksLikeUtf16() const { return seen_ >= 4 && nuls_ * 4 > seen_; }
 
@@ -103,33 +107,41 @@ class Sniffer final : public ini::Source {
   std::size_t nuls_ = 0;
 };
 
-// Warns about an encoding that Windows reads otherwise than the author
-// meant, before the lines of the file.
+// Says how a file's text is read, before its lines: which code page turns
+// an 8-bit file into UTF-8 (a note), and a file that looks like UTF-16
+// without its mark, which every launcher reads as 8-bit text and finds
+// nothing in (a warning).
 class EncodingCheck final : public ini::LineVisitor {
  public:
-  EncodingCheck(const std::string& shown, Sniffer& sniffer,
-                ini::LineVisitor& lines, const WarningSink& warn)
-      : shown_(shown), sniffer_(sniffer), lines_(lines), warn_(warn) {}
+  EncodingCheck(const std::string& shown, const std::string& codePage,
+                Sniffer& sniffer, ini::LineVisitor& lines,
+                const WarningSink& warn)
+      : shown_(shown),
+        codePage_(codePage),
+        sniffer_(sniffer),
+        lines_(lines),
+        warn_(warn) {}
 
   void Begin(ini::Encoding encoding) override {
-    if (encoding == ini::Encoding::kUtf8WithMark)
-      warn_({Code::kUtf8Mark, shown_, 1, 1,
-             "starts with a UTF-8 byte-order mark: Windows then loses the "
-             "first line (save it without the mark, or as UTF-16)"});
-    if (encoding == ini::Encoding::kUtf16Be)
-      warn_({Code::kUtf16BigEndian, shown_, 1, 1,
-             "is UTF-16 big-endian: Windows reads UTF-16 files only in "
-             "little-endian order (save it as UTF-16 LE)"});
-    if (encoding == ini::Encoding::kBytes && sniffer_.LooksLikeUtf16())
+    const bool utf16 = encoding == ini::Encoding::kUtf16Le ||
+                       encoding == ini::Encoding::kUtf16Be;
+    if (!utf16 && sniffer_.LooksLikeUtf16())
       warn_({Code::kUtf16WithoutMark, shown_, 0, 0,
-             "looks like UTF-16 without a byte-order mark: Windows reads it "
-             "as 8-bit text and finds nothing (save it with the mark)"});
+             "looks like UTF-16 without a byte-order mark: the launcher "
+             "reads it as 8-bit text and finds nothing (save it with the "
+             "mark)"});
+    else if (encoding == ini::Encoding::kCodePage)
+      warn_({Code::kCodePage, shown_, 0, 0,
+             "is 8-bit text, not UTF-8: read in " + codePage_ +
+                 " (save it as UTF-8 or UTF-16 to show the same on every "
+                 "system)"});
     lines_.Begin(encoding);
   }
   void Visit(const ini::Line& line) override { lines_.Visit(line); }
 
  private:
   const std::string& shown_;
+  const std::string& codePage_;
   Sniffer& sniffer_;
   ini::LineVisitor& lines_;
   const WarningSink& warn_;
@@ -137,65 +149,43 @@ class EncodingCheck final : public ini::LineVisitor {
 
 // A file of the folder scanned once: `visitor` sees its lines, `warn` the
 // encoding problems first. False when the file cannot be read.
-bool ScanFile(const emulation::Windows& windows, const std::string& native,
-              const std::string& shown, ini::LineVisitor* visitor,
-              const WarningSink& warn) {
+bool ScanFile(const emulation::Windows& windows, const std::string& codePage,
+              const std::string& native, const std::string& shown,
+              ini::LineVisitor* visitor, const WarningSink& warn) {
   char value[text::kPathSize];
   return windows.system().Read(native, [&](ini::Source& source) {
     Sniffer sniffer(source);
-    EncodingCheck check(shown, sniffer, *visitor, warn);
-    ini::Scan(&sniffer, value, sizeof value, &check);
+    EncodingCheck check(shown, codePage, sniffer, *visitor, warn);
+    ini::Scan(&sniffer, value, sizeof value, &check, &windows.codePage());
   });
 }
 
 std::string Quoted(const char* text) { return std::string("\"") + text + "\""; }
 
-// The bytes a value takes in UTF-8, as the launcher holds it, and the width
-// of its widest character there. UTF-16 and UTF-8 text is already counted so;
-// 8-bit text that is not UTF-8 is what the Windows launcher turns from the
-// system's code page into UTF-8, counted for Western Windows (1252).
-struct Utf8Size {
-  std::size_t bytes;
-  std::size_t widest;
-};
-
-Utf8Size SizeInUtf8(const ini::Line& line, bool convertedFrom1252) {
-  const std::string value(line.value, line.valueLength);
-  const std::string held =
-      convertedFrom1252 ? emulation::Windows1252ToUtf8(value) : value;
-  Utf8Size size = {held.size(), 1};
-  const auto* bytes = reinterpret_cast<const unsigned char*>(held.data());
-  for (std::size_t i = 0; i < held.size();) {
+// The warning for a value longer than `longest` bytes, with how many
+// characters of its widest script would fit (in UTF-8 a Cyrillic letter
+// takes 2 bytes, a Japanese one 3); empty when it fits. The value is UTF-8
+// as read, cut to the scan's buffer.
+std::string DoesNotFit(const std::string& key, const ini::Line& line,
+                       ini::Encoding encoding,
+                       std::size_t longest = text::kLongestValue) {
+  if (!line.valueCut && line.valueLength <= longest) return "";
+  std::size_t widest = 1;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.value);
+  for (std::size_t i = 0; i < line.valueLength;) {
     const std::size_t n = std::max<std::size_t>(
-        1, emulation::Utf8SequenceLength(bytes + i, held.size() - i));
-    size.widest = std::max(size.widest, n);
+        1, utf::SequenceLength(bytes + i, line.valueLength - i));
+    widest = std::max(widest, n);
     i += n;
   }
-  return size;
-}
-
-// The warning for a value longer than `longest` bytes, with how many
-// characters of its widest script would fit (an 8-bit value held 254 of any
-// script; in UTF-8 a Cyrillic letter takes 2 bytes, a Japanese one 3); empty
-// when it fits.
-std::string DoesNotFit(const std::string& key, const ini::Line& line,
-                       ini::Encoding encoding, bool windowsRules,
-                       std::size_t longest = text::kLongestValue) {
-  const bool converted =
-      windowsRules && encoding == ini::Encoding::kBytes &&
-      !emulation::IsStrictUtf8(std::string(line.value, line.valueLength));
-  const Utf8Size size = SizeInUtf8(line, converted);
-  if (!line.valueCut && size.bytes <= longest) return "";
   std::string problem =
       key + " is longer than " + std::to_string(longest) + " bytes" +
-      (converted ? " once Windows turns it from code page 1252 into UTF-8"
-                 : "") +
+      (encoding == ini::Encoding::kCodePage ? " once read into UTF-8" : "") +
       " and is cut";
-  if (size.widest > 1)
-    problem += " (at " + std::to_string(size.widest) +
-               " bytes a character in UTF-8, " +
-               std::to_string(longest / size.widest) +
-               " characters of that script fit)";
+  if (widest > 1)
+    problem +=
+        " (at " + std::to_string(widest) + " bytes a character in UTF-8, " +
+        std::to_string(longest / widest) + " characters of that script fit)";
   return problem;
 }
 
@@ -243,7 +233,7 @@ class FileScan : public ini::LineVisitor {
   virtual void Section(const ini::Line& line) = 0;
   virtual void Key(const ini::Line& line) = 0;
 
-  ini::Encoding encoding_ = ini::Encoding::kBytes;
+  ini::Encoding encoding_ = ini::Encoding::kUtf8;
 };
 
 // The settings file: [Auto], and [Auto.Linux] under Linux rules.
@@ -353,7 +343,7 @@ class SettingsScan final : public FileScan {
     bool* set = (part_ == Part::kAuto ? setAuto_ : setLinux_) + index;
     *set = line.hasValue && line.valueLength > 0;
     const std::string cut =
-        DoesNotFit(key, line, encoding_, !linuxRules_,
+        DoesNotFit(key, line, encoding_,
                    HoldsPath(index) ? text::kLongestPath : text::kLongestValue);
     if (!cut.empty())
       warn_({Code::kSettingCut, shown_, line.number, line.valueColumn, cut});
@@ -438,11 +428,8 @@ std::string ConversionProblem(const std::string& text, Code* code) {
 class MessageScan final : public FileScan {
  public:
   MessageScan(const std::string& shown, const std::string& language,
-              bool windowsRules, const WarningSink& warn)
-      : shown_(shown),
-        language_(language),
-        windowsRules_(windowsRules),
-        warn_(warn) {}
+              const WarningSink& warn)
+      : shown_(shown), language_(language), warn_(warn) {}
 
   void Finish() {
     EndSection();
@@ -501,7 +488,7 @@ class MessageScan final : public FileScan {
     if (present_[index]) return;
     present_[index] = line.hasValue;
     const std::string key = MessageKey[index];
-    const std::string cut = DoesNotFit(key, line, encoding_, windowsRules_);
+    const std::string cut = DoesNotFit(key, line, encoding_);
     if (!cut.empty())
       warn_({Code::kMessageCut, shown_, line.number, line.valueColumn, cut});
     if (index == kSetupErr) {
@@ -519,7 +506,6 @@ class MessageScan final : public FileScan {
 
   std::string shown_;
   std::string language_;
-  bool windowsRules_;
   const WarningSink& warn_;
   NameSet sections_;
   std::string section_;
@@ -685,14 +671,14 @@ class AutorunScan final : public FileScan {
 
 // autorun.inf beside the Windows launcher: it must open the launcher, and
 // its icon must be there. Only Windows reads it.
-void LintAutorun(const emulation::Windows& windows, const std::string& folder,
-                 const WarningSink& warn) {
+void LintAutorun(const emulation::Windows& windows, const std::string& codePage,
+                 const std::string& folder, const WarningSink& warn) {
   if (windows.rules() != emulation::Rules::kWindows) return;
   const std::string found = FindFile(windows, folder, "autorun.inf");
   if (found.empty()) return;
   const std::string shown = emulation::NameOf(found);
   AutorunScan scan;
-  if (!ScanFile(windows, found, shown, &scan, warn)) return;
+  if (!ScanFile(windows, codePage, found, shown, &scan, warn)) return;
   // The launcher is taken as being beside autorun.inf, as everywhere in the
   // checker, under its own name when it is not there yet.
   const std::string launcher = FindFile(windows, folder, kWindowsLauncherName);
@@ -814,13 +800,14 @@ bool ForEachLanguage(const emulation::Windows& windows,
   });
 }
 
-void Lint(const emulation::Windows& windows, const std::string& folder,
-          const std::string& language, const WarningSink& warn) {
+void Lint(const emulation::Windows& windows, const std::string& codePage,
+          const std::string& folder, const std::string& language,
+          const WarningSink& warn) {
   const std::string settings = FindFile(windows, folder, kSettingsFileName);
   const std::string settingsName = emulation::NameOf(settings);
   SettingsScan settingsScan(settingsName,
                             windows.rules() == emulation::Rules::kLinux, warn);
-  if (ScanFile(windows, settings, settingsName, &settingsScan, warn))
+  if (ScanFile(windows, codePage, settings, settingsName, &settingsScan, warn))
     settingsScan.Finish();
   else
     warn({Code::kSettingsUnreadable, kSettingsFileName, 0, 0,
@@ -830,10 +817,9 @@ void Lint(const emulation::Windows& windows, const std::string& folder,
   const std::string messages = FindFile(windows, folder, kMessageFileName);
   const std::string shown =
       messages.empty() ? kMessageFileName : emulation::NameOf(messages);
-  MessageScan messageScan(shown, language,
-                          windows.rules() != emulation::Rules::kLinux, warn);
+  MessageScan messageScan(shown, language, warn);
   if (!messages.empty() &&
-      ScanFile(windows, messages, shown, &messageScan, warn))
+      ScanFile(windows, codePage, messages, shown, &messageScan, warn))
     messageScan.Finish();
   else
     warn({Code::kMessagesMissing, shown, 0, 0,
@@ -847,7 +833,7 @@ void Lint(const emulation::Windows& windows, const std::string& folder,
 
   LintSetup(settingsName, settingsScan.Where(kSetupName), warn);
   LintInstalled(windows, settingsName, settingsScan.Where(kIniFile), warn);
-  LintAutorun(windows, folder, warn);
+  LintAutorun(windows, codePage, folder, warn);
 }
 
 }  // namespace check

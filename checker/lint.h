@@ -1,7 +1,9 @@
 // The checker's warnings about a launcher folder: mistakes that the launcher
-// itself passes over in silence. Files are scanned once each, as a stream,
-// with the portable reader's own rules, so any size takes linear time and
-// bounded memory; values are what the launcher's reads would give.
+// itself passes over in silence, and notes on how its files are read. Files
+// are scanned as streams with the portable reader's own rules and text model
+// (twice where the reader first decides whether a file is UTF-8), so any
+// size takes linear time and bounded memory; values are what the launcher's
+// reads would give.
 #pragma once
 
 #include <functional>
@@ -36,9 +38,11 @@ bool ForEachLanguage(const emulation::Windows& windows,
                      const std::function<bool(const std::string&)>& visit);
 
 // Warns about the files of the launcher in `folder` (native) under the rules
-// of `windows`. `language` is the language code being checked (its section
-// should exist); empty when every section is.
-void Lint(const emulation::Windows& windows, const std::string& folder,
-          const std::string& language, const WarningSink& warn);
+// of `windows`, whose code page `codePage` names ("code page 1252 (Western)").
+// `language` is the language code being checked (its section should exist);
+// empty when every section is.
+void Lint(const emulation::Windows& windows, const std::string& codePage,
+          const std::string& folder, const std::string& language,
+          const WarningSink& warn);
 
 }  // namespace check

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "checker/code_page.h"
 #include "checker/diagnostics.h"
 #include "checker/host.h"
 #include "checker/lint.h"
@@ -46,6 +47,9 @@ const char kUsage[] =
     "      --installed-version=N   the installed version, instead of reading\n"
     "                              IniFile\n"
     "      --running               the application is running (ClassName)\n"
+    "      --codepage=N            the Windows code page of 8-bit files\n"
+    "                              (default: the language's, 1252 for\n"
+    "                              Western ones; Linux always reads 1252)\n"
     "  -a, --answer=yes|no         the answer to the questions; repeat it to\n"
     "                              answer them one by one (default yes)\n"
     "  -f, --format=text|gcc|json|sarif  the report (default text), the\n"
@@ -72,7 +76,8 @@ enum class Format { kText, kGcc, kJson, kSarif };
 
 struct Options {
   unsigned targets = check::kWindowsTarget;
-  std::string language;  // empty: the target's default
+  std::string language;   // empty: the target's default
+  unsigned codePage = 0;  // 0: the language's
   check::Situation situation;
   Format format = Format::kText;
   std::vector<bool> disabled = std::vector<bool>(check::kRuleCount);
@@ -127,12 +132,13 @@ void ListCodes() {
 // Reads the command line into `options`; returns an exit status when the
 // program is to end at once (help, version, a mistake), else -1.
 int ParseOptions(int argc, char** argv, Options* options) {
-  enum { kInstalledVersion = 256, kRunning, kVersion, kListCodes };
+  enum { kInstalledVersion = 256, kRunning, kVersion, kListCodes, kCodePage };
   const option longOptions[] = {
       {"target", required_argument, nullptr, 't'},
       {"lang", required_argument, nullptr, 'l'},
       {"installed-version", required_argument, nullptr, kInstalledVersion},
       {"running", no_argument, nullptr, kRunning},
+      {"codepage", required_argument, nullptr, kCodePage},
       {"answer", required_argument, nullptr, 'a'},
       {"format", required_argument, nullptr, 'f'},
       {"quiet", no_argument, nullptr, 'q'},
@@ -175,6 +181,17 @@ int ParseOptions(int argc, char** argv, Options* options) {
       case kRunning:
         s.running = true;
         break;
+      case kCodePage: {
+        int number = 0;
+        if (!ParseInt(optarg, &number) || number <= 0 ||
+            check::OpenCodePage(static_cast<unsigned>(number)) == nullptr)
+          return Fail(
+              "--codepage takes a code page this system can "
+              "convert, not '" +
+              value + "'");
+        options->codePage = static_cast<unsigned>(number);
+        break;
+      }
       case 'a':
         if (value != "yes" && value != "no")
           return Fail("--answer takes yes or no, not '" + value + "'");
@@ -269,6 +286,38 @@ void PrintSettings(const check::Situation& situation) {
   }
 }
 
+// The code page that 8-bit files are read in for a user of `language`.
+unsigned CodePageFor(const Options& options, emulation::Rules rules,
+                     const std::string& language) {
+  if (rules == emulation::Rules::kLinux) return check::kWesternCodePage;
+  if (options.codePage != 0) return options.codePage;
+  return check::CodePageOfLanguage(language);
+}
+
+// The emulation of the folder for a user of one code page.
+class Emulation {
+ public:
+  Emulation(emulation::System& system, emulation::Rules rules,
+            unsigned codePage)
+      : codePage_(codePage),
+        converter_(check::OpenCodePage(codePage)),
+        windows_(system, rules, converter_.get()) {}
+  const emulation::Windows& windows() const { return windows_; }
+  // The code page's name, with what reads in it when this system has no
+  // converter for it.
+  std::string CodePageName() const {
+    return check::CodePageName(codePage_) +
+           (converter_ == nullptr && codePage_ != check::kWesternCodePage
+                ? ", which this system cannot convert: read as 1252"
+                : "");
+  }
+
+ private:
+  unsigned codePage_;
+  std::unique_ptr<check::Converter> converter_;
+  emulation::Windows windows_;
+};
+
 // One language's run, printed as the report tells it when `print`.
 check::LanguageRun Run(const check::Situation& situation, bool print) {
   check::Prepare(situation);
@@ -298,7 +347,8 @@ bool Check(const Options& options, const std::string& folder, unsigned target,
       emulation::Join(folder,
                       linuxTarget ? "autorun" : check::kWindowsLauncherName,
                       findings->separator));
-  const emulation::Windows windows(system, rules);
+  const Emulation western(system, rules, check::kWesternCodePage);
+  const emulation::Windows& windows = western.windows();
   check::Attach(windows);
   if (windows
           .Locate(
@@ -338,14 +388,28 @@ bool Check(const Options& options, const std::string& folder, unsigned target,
     check::Print("folder: %s (the launcher sees %s)\n", folder.c_str(),
                  windows.WindowsPath(folder).c_str());
     PrintLanguages(windows, folder);
-    check::Situation first = options.situation;
-    first.language = languages.empty() ? "ENU" : languages.front();
-    PrintSettings(first);
+    const std::string first = languages.empty() ? "ENU" : languages.front();
+    const Emulation emulation(system, rules,
+                              CodePageFor(options, rules, first));
+    check::Attach(emulation.windows());
+    check::Print(
+        "files: %s and %s by the launcher's own reader (UTF-8 with or "
+        "without its mark, UTF-16 with it, else 8-bit text in %s); IniFile's "
+        "file by %s\n",
+        kSettingsFileName, kMessageFileName, emulation.CodePageName().c_str(),
+        linuxTarget ? "the same reader"
+                    : "Windows' own profile functions (UTF-16 with its "
+                      "little-endian mark, else 8-bit text)");
+    check::Situation situation = options.situation;
+    situation.language = first;
+    PrintSettings(situation);
   }
   check::Prediction prediction = {target, {}};
   for (const std::string& code : languages) {
     check::Situation situation = options.situation;
     situation.language = code;
+    const Emulation emulation(system, rules, CodePageFor(options, rules, code));
+    check::Attach(emulation.windows());
     prediction.runs.push_back(Run(situation, print));
   }
   findings->predictions.push_back(prediction);
@@ -357,8 +421,13 @@ bool Check(const Options& options, const std::string& folder, unsigned target,
   const check::WarningSink warn = [findings, target](const check::Warning& w) {
     findings->Add(w, target);
   };
-  if (linuxTarget) check::CheckLinuxMedium(windows, folder, print, warn);
-  check::Lint(windows, folder, all ? "" : language, warn);
+  const Emulation linted(system, rules,
+                         CodePageFor(options, rules, all ? "" : language));
+  check::Attach(linted.windows());
+  if (linuxTarget)
+    check::CheckLinuxMedium(linted.windows(), folder, print, warn);
+  check::Lint(linted.windows(), linted.CodePageName(), folder,
+              all ? "" : language, warn);
   return true;
 }
 

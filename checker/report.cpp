@@ -66,11 +66,9 @@ const char* Branch(const std::vector<Event>& record) {
 void PrintRun(const std::vector<Event>& record) {
   for (const Event& e : record) {
     if (e.kind == Event::kBox) {
-      // As either launcher shows 8-bit text that is not UTF-8: in the code
-      // page of Western Windows.
-      Print("  box %s [%s] %s\n", StyleName(e.style).c_str(),
-            emulation::AsUtf8(e.caption).c_str(),
-            emulation::AsUtf8(e.text).c_str());
+      // UTF-8 already: every value is, once read.
+      Print("  box %s [%s] %s\n", StyleName(e.style).c_str(), e.caption.c_str(),
+            e.text.c_str());
     } else if (e.kind == Event::kStart) {
       Print("  %s %s\n",
             platform::Started(e.start.result) ? "start" : "fails to start",

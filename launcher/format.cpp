@@ -1,24 +1,33 @@
 #include "launcher/format.h"
 
+#include "codec/utf.h"
 #include "config/text.h"
 
 namespace {
 
-// Writes into a fixed buffer, dropping whatever does not fit.
+// Writes into a fixed buffer, dropping whatever does not fit; a character
+// that would not fit whole is dropped whole.
 class Output {
  public:
-  explicit Output(char* out) : out_(out), used_(0) {}
+  explicit Output(char* out) : out_(out), used_(0), full_(false) {}
   void Put(char c) {
-    if (used_ < text::kReadSize) out_[used_++] = c;
+    if (used_ < text::kReadSize)
+      out_[used_++] = c;
+    else
+      full_ = true;
   }
   void Put(const char* s) {
     while (*s != '\0') Put(*s++);
   }
-  void Finish() { out_[used_] = '\0'; }
+  void Finish() {
+    if (full_) used_ = static_cast<unsigned>(utf::Boundary(out_, used_, used_));
+    out_[used_] = '\0';
+  }
 
  private:
   char* out_;
   unsigned used_;
+  bool full_;
 };
 
 // Decimal text of a signed 32-bit value, including the most negative one.

@@ -5,8 +5,8 @@
 //  - "%%" becomes "%";
 //  - every other '%' (another conversion, widths, a '%' at the end) is shown
 //    as written.
-// The result is cut to kReadSize characters and always terminated; `out` must
-// hold text::kBufferSize bytes.
+// The result is cut to kReadSize bytes, between UTF-8 characters, and always
+// terminated; `out` must hold text::kBufferSize bytes.
 #pragma once
 
 void FormatWithText(char* out, const char* format, const char* argument);

@@ -7,10 +7,10 @@
 // Windows layer is a plain forwarder and the others can be checked against it.
 //
 // Every text is terminated; sizes count bytes including the terminator. Texts
-// are 8-bit: UTF-8 wherever the platform can give it (Linux, and Windows
-// with its wide functions), the system code page on old Windows. None of
-// these functions may crash on any argument the core can pass, including
-// empty strings and texts read from hostile files.
+// are UTF-8 on every platform (each layer converts at its own edge), and a
+// value read never ends inside a character. None of these functions may
+// crash on any argument the core can pass, including empty strings and texts
+// read from hostile files.
 #pragma once
 
 namespace platform {
@@ -73,6 +73,19 @@ unsigned GetPrivateProfileStringA(const char* section, const char* key,
 // it is missing or empty.
 int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
                           const char* file);
+
+// The same two reads for the launcher's own files (its settings and message
+// files beside it), which every platform reads with the project's INI reader
+// and its one text model: UTF-16 with its byte-order mark, UTF-8 with or
+// without its mark, else 8-bit text of the system's code page; so that every
+// Windows and the Linux launcher read a medium alike. Another program's INI
+// file (the installed application's) is read by the two above, as that
+// program itself reads it.
+unsigned ReadOwnString(const char* section, const char* key,
+                       const char* fallback, char* buffer, unsigned size,
+                       const char* file, bool* cut = nullptr);
+int ReadOwnInt(const char* section, const char* key, int fallback,
+               const char* file);
 
 // Full path of the launcher's executable in Windows form (drive or UNC).
 // Returns its length; 0 when unknown. When the path does not fit, the result

@@ -1,6 +1,6 @@
 // Message texts are formatted safely whatever a message file holds: one
 // argument at the most, nothing read that was not passed, never more than
-// 255 characters.
+// 255 bytes, never half a character.
 #include "launcher/format.h"
 
 #include <gtest/gtest.h>
@@ -63,12 +63,33 @@ TEST(Format, NumberArgument) {
   EXPECT_STREQ(out, "%s 7 %d");
 }
 
-TEST(Format, ResultIsCutTo255Characters) {
+std::string Repeat(const std::string& text, int times) {
+  std::string out;
+  while (times-- > 0) out += text;
+  return out;
+}
+
+TEST(Format, ResultIsCutTo255BytesBetweenCharacters) {
   const std::string longText(254, 'a');
-  EXPECT_EQ(WithText(longText + "%s", "0123456789"), longText + "0");
-  EXPECT_EQ(WithText(std::string(1000, 'b'), "x"), std::string(255, 'b'));
-  EXPECT_EQ(WithText("%s", std::string(300, 'c').c_str()),
-            std::string(255, 'c'));
+  const std::string ja = "\xE3\x82\x92";  // を, three bytes
+  const struct {
+    std::string format;
+    std::string argument;
+    std::string expected;
+  } cases[] = {
+      {longText + "%s", "0123456789", longText + "0"},
+      {std::string(1000, 'b'), "x", std::string(255, 'b')},
+      {"%s", std::string(300, 'c'), std::string(255, 'c')},
+      // "MyApp" and 84 Japanese characters: 257 bytes; the last character
+      // would end past the 255th and goes whole.
+      {"%s" + Repeat(ja, 84), "MyApp", "MyApp" + Repeat(ja, 83)},
+      {"%s" + Repeat(ja, 84), "MyAppX", "MyAppX" + Repeat(ja, 83)},
+      {"%s" + Repeat(ja, 84), "", Repeat(ja, 84)},
+      {Repeat("\xC3\xA9", 200), "", Repeat("\xC3\xA9", 127)},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(WithText(c.format, c.argument.c_str()), c.expected)
+        << c.format.size() << " bytes of format";
 }
 
 }  // namespace

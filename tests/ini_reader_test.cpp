@@ -80,7 +80,15 @@ const StringCase kStringCases[] = {
      "<none>"},
     {"NUL inside a value", std::string("[S]\nK=ab\0cd\n", 12), "S", "K", "ab"},
     {"UTF-8 BOM skipped", "\xEF\xBB\xBF[S]\nK=2\n", "S", "K", "2"},
-    {"8-bit text passed on", "[S]\nK=\xE9t\xE9\n", "S", "K", "\xE9t\xE9"},
+    {"8-bit text read as Windows-1252", "[S]\nK=\xE9t\xE9\n", "S", "K",
+     "\xC3\xA9t\xC3\xA9"},
+    {"UTF-8 without a mark kept", "[S]\nK=\xC3\xA9\n", "S", "K", "\xC3\xA9"},
+    {"one 8-bit byte after the value makes the whole file 8-bit",
+     "[S]\nK=\xC3\xA9\n[T]\nX=\xE9\n", "S", "K", "\xC3\x83\xC2\xA9"},
+    {"a UTF-8 mark on 8-bit text", "\xEF\xBB\xBF[S]\nK=\xE9\n", "S", "K",
+     "\xC3\xA9"},
+    {"bytes after a NUL do not count",
+     std::string("[S]\nK=\xC3\xA9\n\0\xE9", 11), "S", "K", "\xC3\xA9"},
     {"DOS end-of-file mark is a blank", "[S]\nK=2\x1A\n", "S", "K", "2"},
     {"= with empty name", "[S]\n=1\nK=2\n", "S", "K", "2"},
     {"value with =", "[S]\nK=a=b\n", "S", "K", "a=b"},
@@ -187,10 +195,14 @@ TEST(IniReader, ValuesAreCutAtCharacterBoundaries) {
       {"three-byte character whole", "a" + sun + "b", 5, "a" + sun},
       {"four-byte character, three bytes kept", "a" + face, 5, "a"},
       {"quoted value", "\"a" + sun + "b\"", 3, "a"},
-      {"8-bit text is cut where the count says", "aaa\xE9xyz", 5, "aaa\xE9"},
-      {"broken sequence is 8-bit text", "aa\xE9\xA9x", 4, "aa\xE9"},
-      {"8-bit umlauts lose no byte", std::string(300, '\xE4'), 255,
-       std::string(254, '\xE4')},
+      {"8-bit text is cut once converted", "aaa\xE9xyz", 5, "aaa"},
+      {"broken sequence is 8-bit text", "aa\xE9\xA9x", 5, "aa\xC3\xA9"},
+      {"8-bit umlauts keep 127", std::string(300, '\xE4'), 255,
+       [] {
+         std::string v;
+         for (int i = 0; i < 127; ++i) v += "\xC3\xA4";
+         return v;
+       }()},
       {"200 CJK characters keep 84",
        [&] {
          std::string v;
@@ -299,11 +311,25 @@ TEST(IniReader, StopsReadingOnceAnswered) {
       total += n;
       return n;
     }
+    bool Rewind() override { return rewinds && inner.Rewind(); }
     ini::Source& inner;
+    bool rewinds = true;
     std::size_t total = 0;
   } counter(counting);
   ini::GetString(&counter, "S", "K", "", buffer, sizeof buffer);
   EXPECT_LE(counter.total, 4096u);
+
+  // A value beyond ASCII asks whether the whole file is UTF-8: one more
+  // pass, from the start. A source that cannot start again is 8-bit text.
+  const std::string accented = "[S]\nK=\xC3\xA9\n" + std::string(1 << 20, '#');
+  for (const bool rewinds : {true, false}) {
+    PieceSource pieces(accented, 4096);
+    Counter again(pieces);
+    again.rewinds = rewinds;
+    ini::GetString(&again, "S", "K", "", buffer, sizeof buffer);
+    EXPECT_STREQ(buffer, rewinds ? "\xC3\xA9" : "\xC3\x83\xC2\xA9");
+    EXPECT_LE(again.total, rewinds ? accented.size() + 4096 : 4096u);
+  }
 }
 
 }  // namespace

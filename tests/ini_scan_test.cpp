@@ -44,7 +44,7 @@ struct ScanCase {
   const char* what;
   std::string text;
   Lines expected;
-  ini::Encoding encoding = ini::Encoding::kBytes;
+  ini::Encoding encoding = ini::Encoding::kUtf8;
   bool columns = false;
 };
 
@@ -88,6 +88,23 @@ const ScanCase kCases[] = {
      Utf16("[A]\nx=1\n", false),
      {"1 [A]", "2 x=1"},
      ini::Encoding::kUtf16Be},
+    // The model is the whole file's: one byte that is no UTF-8, even after
+    // the line read, makes every name and value 8-bit text (Windows-1252).
+    {"UTF-8 without a mark",
+     "[\xC3\x84]\nk=\xE6\x97\xA5\n",
+     {"1 [\xC3\x84]", "2 k=\xE6\x97\xA5"}},
+    {"8-bit text, decided by its last line",
+     "[\xC4]\nk=\xC3\xA9\nl=\xE9\n",
+     {"1 [\xC3\x84]", "2 k=\xC3\x83\xC2\xA9", "3 l=\xC3\xA9"},
+     ini::Encoding::kCodePage},
+    {"a UTF-8 mark on 8-bit text",
+     "\xEF\xBB\xBF[A]\nk=\xE9\n",
+     {"1 [A]", "2 k=\xC3\xA9"},
+     ini::Encoding::kCodePage},
+    {"8-bit values are cut once converted, between characters",
+     "k=" + std::string(6, '\xE9') + "\n",
+     {"1 k=\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9+"},
+     ini::Encoding::kCodePage},
     {"long names and values are cut",
      "[" + std::string(300, 's') + "]\n" + std::string(300, 'k') + "=" +
          std::string(20, 'v') + "\n",
@@ -97,7 +114,7 @@ const ScanCase kCases[] = {
      "  [A]\n\tk = v\n\xC3\x84pfel=\xC3\xB6 x\r\nempty=\nnone\n",
      {"1 [A] @3,0", "2 k=v @2,6", "3 \xC3\x84pfel=\xC3\xB6 x @1,7",
       "4 empty= @1,7", "5 none @1,0"},
-     ini::Encoding::kBytes,
+     ini::Encoding::kUtf8,
      true},
     {"columns of UTF-16 text",
      Utf16("[A]\r\n  key=value\r\n", true),

@@ -1,7 +1,6 @@
-// Strict UTF-8 (what dialog programs and X11 text functions accept), and
-// text as Western Windows reads 8-bit bytes. Plain
-// functions on byte strings, no locale and no system calls, so that any
-// layer can use them.
+// The codec's strict UTF-8 (what dialog programs and X11 text functions
+// accept) and Western Windows' reading of 8-bit bytes, on standard strings
+// for the layers that use them. No locale and no system calls.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,6 @@
 #include "platform/emulation/windows.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "config/keys.h"
@@ -20,6 +21,93 @@ constexpr std::size_t kWindowsPathUnits = 260;
 constexpr std::size_t kLinuxPathBytes = 4096;
 // Where Windows is when nothing says otherwise.
 const char kDefaultWindowsDirectory[] = "C:\\Windows";
+
+// A file as Windows' own profile functions read it, for the reader: UTF-16
+// with its little-endian mark as it is; anything else is 8-bit text of the
+// code page, handed on in UTF-8, converted a line at a time (no code page has
+// a line end inside a character). A UTF-8 mark or UTF-16 BE are then that
+// code page's characters, as those functions see them.
+class ProfileFunctionsText final : public ini::Source {
+ public:
+  ProfileFunctionsText(ini::Source& file, const ini::CodePage& codePage)
+      : file_(file), codePage_(codePage) {}
+
+  std::size_t Read(char* buffer, std::size_t capacity) override {
+    if (!started_) Start();
+    if (utf16_) {
+      if (!raw_.empty()) return Hand(&raw_, buffer, capacity);
+      return file_.Read(buffer, capacity);
+    }
+    while (out_.empty() && !(ended_ && raw_.empty())) Convert();
+    return Hand(&out_, buffer, capacity);
+  }
+
+  bool Rewind() override {
+    if (!file_.Rewind()) return false;
+    started_ = utf16_ = ended_ = false;
+    raw_.clear();
+    out_.clear();
+    return true;
+  }
+
+ private:
+  // How much of a line without its end is converted at once.
+  static constexpr std::size_t kLongestPiece = 65536;
+
+  void Start() {
+    started_ = true;
+    char first[2];
+    std::size_t n = 0;
+    while (n < sizeof first) {
+      const std::size_t got = file_.Read(first + n, sizeof first - n);
+      if (got == 0) break;
+      n += got;
+    }
+    raw_.assign(first, n);
+    ended_ = n < sizeof first;
+    utf16_ = n == 2 && static_cast<unsigned char>(first[0]) == 0xFF &&
+             static_cast<unsigned char>(first[1]) == 0xFE;
+  }
+
+  // Reads on and converts every whole line read (or all, at the end).
+  void Convert() {
+    if (!ended_) {
+      char piece[4096];
+      const std::size_t got = file_.Read(piece, sizeof piece);
+      ended_ = got == 0;
+      raw_.append(piece, got);
+    }
+    std::size_t n = raw_.size();
+    if (!ended_) {
+      const std::size_t line = raw_.find_last_of("\r\n");
+      if (line == std::string::npos && n < kLongestPiece) return;
+      if (line != std::string::npos) n = line + 1;
+    }
+    std::string text = raw_.substr(0, n);
+    raw_.erase(0, n);
+    text.resize(n * 3 + 1);
+    bool cut = false;
+    text.resize(codePage_.ToUtf8(&text[0], static_cast<unsigned>(n),
+                                 static_cast<unsigned>(text.size()), &cut));
+    out_ += text;
+  }
+
+  static std::size_t Hand(std::string* from, char* buffer,
+                          std::size_t capacity) {
+    const std::size_t n = std::min(capacity, from->size());
+    std::memcpy(buffer, from->data(), n);
+    from->erase(0, n);
+    return n;
+  }
+
+  ini::Source& file_;
+  const ini::CodePage& codePage_;
+  bool started_ = false;
+  bool utf16_ = false;
+  bool ended_ = false;
+  std::string raw_;  // read, not yet handed on or converted
+  std::string out_;  // converted, not yet handed on
+};
 
 std::vector<std::string> Components(const std::string& path, char separator) {
   std::vector<std::string> parts;
@@ -109,18 +197,27 @@ std::string Windows::ProfileFile(const std::string& file) const {
   return windows.empty() ? "" : Join(windows, file, Separator());
 }
 
-bool Windows::IsSettingsFile(const char* file) const {
+bool Windows::IsBesideLauncher(const char* file, const char* fileName) const {
   // Most files are told apart by their name, without the launcher's path.
   const char* name = file;
   for (const char* p = file; *p != '\0'; ++p) {
     if (*p == '\\' || *p == '/') name = p + 1;
   }
-  if (!ascii::SameIgnoringCase(name, kSettingsFileName)) return false;
+  if (!ascii::SameIgnoringCase(name, fileName)) return false;
   const std::string own = system_.OwnPath();
   if (own.empty()) return false;
-  const std::string settings =
-      Join(FolderOf(WindowsPath(own)), kSettingsFileName, '\\');
-  return ascii::SameIgnoringCase(settings.c_str(), file);
+  const std::string beside = Join(FolderOf(WindowsPath(own)), fileName, '\\');
+  return ascii::SameIgnoringCase(beside.c_str(), file);
+}
+
+bool Windows::IsSettingsFile(const char* file) const {
+  return IsBesideLauncher(file, kSettingsFileName);
+}
+
+bool Windows::ReadByProfileFunctions(const char* file) const {
+  return rules_ == Rules::kWindows &&
+         !IsBesideLauncher(file, kSettingsFileName) &&
+         !IsBesideLauncher(file, kMessageFileName);
 }
 
 std::string Windows::LinuxSection(const char* section) {
@@ -131,9 +228,14 @@ bool Windows::ReadProfile(const std::string& file,
                           const std::function<void(ini::Source&)>& use) const {
   const std::string native = Absolute(ProfileFile(file));
   if (native.empty()) return false;
-  if (system_.Read(native, use)) return true;
+  const std::function<void(ini::Source&)> read =
+      !ReadByProfileFunctions(file.c_str()) ? use : [&](ini::Source& source) {
+        ProfileFunctionsText text(source, codePage_);
+        use(text);
+      };
+  if (system_.Read(native, read)) return true;
   const std::string other = Locate(native);
-  return !other.empty() && other != native && system_.Read(other, use);
+  return !other.empty() && other != native && system_.Read(other, read);
 }
 
 unsigned Windows::GetProfileString(const char* section, const char* key,
@@ -142,7 +244,8 @@ unsigned Windows::GetProfileString(const char* section, const char* key,
   if (size == 0) return 0;
   long found = -1;
   ReadProfile(kWinIni, [&](ini::Source& source) {
-    found = ini::FindString(&source, section, key, buffer, size);
+    found = ini::FindString(&source, section, key, buffer, size, nullptr,
+                            &codePage_);
   });
   if (found >= 0) return static_cast<unsigned>(found);
   // Without a WIN.INI that says otherwise, the language is the system's.
@@ -167,14 +270,14 @@ unsigned Windows::GetPrivateProfileString(const char* section, const char* key,
     const std::string linuxSection = LinuxSection(section);
     ReadProfile(file, [&](ini::Source& source) {
       found = ini::FindString(&source, linuxSection.c_str(), key, buffer, size,
-                              cut);
+                              cut, &codePage_);
     });
     if (found >= 0) return static_cast<unsigned>(found);
   }
   unsigned stored = 0;
   if (!ReadProfile(file, [&](ini::Source& source) {
-        stored =
-            ini::GetString(&source, section, key, fallback, buffer, size, cut);
+        stored = ini::GetString(&source, section, key, fallback, buffer, size,
+                                cut, &codePage_);
       }))
     stored = ini::GetString(nullptr, section, key, fallback, buffer, size, cut);
   return stored;

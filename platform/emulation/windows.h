@@ -1,6 +1,9 @@
 // The Windows that every platform but Windows itself imitates for the
-// launcher: profile files read with the portable INI reader (a bare name is a
-// file of the Windows directory, WIN.INI among them), Windows paths over the
+// launcher: profile files read with the portable INI reader, 8-bit text in
+// one code page, the launcher's own files in the reader's text model and,
+// under Windows rules, every other file in that of Windows' own profile
+// functions (a bare name is a file of the Windows directory, WIN.INI among
+// them), Windows paths over the
 // system's own (drive Z: on POSIX systems, letter case ignored), the Windows
 // directory, the launcher's own path, file attributes, and which program a
 // command line starts. The system below answers plain facts (system.h); the
@@ -42,10 +45,16 @@ struct Start {
 
 class Windows {
  public:
-  Windows(System& system, Rules rules) : system_(system), rules_(rules) {}
+  // `codePage` converts the 8-bit text of profile files (null: Western
+  // Windows' 1252); it outlives this object.
+  Windows(System& system, Rules rules, const ini::CodePage* codePage = nullptr)
+      : system_(system),
+        rules_(rules),
+        codePage_(codePage != nullptr ? *codePage : ini::Windows1252()) {}
 
   System& system() const { return system_; }
   Rules rules() const { return rules_; }
+  const ini::CodePage& codePage() const { return codePage_; }
 
   // A Windows path as a native one; empty when it is on no drive here.
   std::string NativePath(const std::string& path) const;
@@ -67,6 +76,10 @@ class Windows {
   std::string ProfileFile(const std::string& file) const;
   // Whether `file` (a Windows path) is the launcher's own settings file.
   bool IsSettingsFile(const char* file) const;
+  // Whether Windows' own profile functions read `file` (under Windows rules,
+  // WIN.INI and every file but the launcher's settings and message files),
+  // with their text model rather than the reader's.
+  bool ReadByProfileFunctions(const char* file) const;
   // The section that Linux rules read before `section` in that file.
   static std::string LinuxSection(const char* section);
 
@@ -115,6 +128,9 @@ class Windows {
 
  private:
   char Separator() const;
+  // Whether `file` (a Windows path) is the file `fileName` beside the
+  // launcher.
+  bool IsBesideLauncher(const char* file, const char* fileName) const;
   // Hands the bytes of the profile file `file` to `use`; false when there is
   // no readable file.
   bool ReadProfile(const std::string& file,
@@ -126,6 +142,7 @@ class Windows {
 
   System& system_;
   Rules rules_;
+  const ini::CodePage& codePage_;
 };
 
 }  // namespace emulation

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "codec/utf.h"
 #include "platform/ascii.h"
 
 namespace ini {
@@ -18,6 +19,19 @@ namespace {
 
 constexpr int kEnd = -1;
 
+// UTF-8's byte-order mark.
+constexpr unsigned char kUtf8Mark[] = {0xEF, 0xBB, 0xBF};
+
+class Windows1252Page final : public CodePage {
+ public:
+  unsigned ToUtf8(char* text, unsigned length, unsigned size,
+                  bool* cut) const override {
+    return utf::Windows1252ToUtf8(text, length, size, cut);
+  }
+};
+
+const Windows1252Page kWindows1252;
+
 bool IsBlank(int c) {
   return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == 0x1A;
 }
@@ -26,16 +40,14 @@ bool IsLineEnd(int c) { return c == '\n' || c == '\r'; }
 
 // The first '[' or NUL at or after `p`, where the text is followed by a NUL
 // (a sentinel at `end`): the one scan through sections that are not wanted.
-// glibc's strchrnul does both in one vectorised pass; elsewhere two memchr.
+// glibc's strchrnul does both in one vectorised pass; elsewhere a plain loop.
 const char* FindBracketOrNul(const char* p, const char* end) {
-#if defined(__GLIBC__)
   (void)end;
+#if defined(__GLIBC__)
   return strchrnul(p, '[');
 #else
-  const char* nul = static_cast<const char*>(std::memchr(p, '\0', end - p));
-  if (nul == nullptr) nul = end;
-  const char* bracket = static_cast<const char*>(std::memchr(p, '[', nul - p));
-  return bracket != nullptr ? bracket : nul;
+  while (*p != '[' && *p != '\0') ++p;
+  return p;
 #endif
 }
 
@@ -45,11 +57,39 @@ class TextStream {
  public:
   explicit TextStream(Source& source) : source_(source) { Start(); }
 
-  // How the text is written, as its first bytes say.
+  // Whether the bytes handed on are UTF-8: UTF-16 decoded, or a text that
+  // is well-formed UTF-8 throughout. Deciding the latter reads the whole
+  // text again from its start, once; the stream is used up afterwards.
+  bool IsUtf8() {
+    if (encoding_ != Encoding::kBytes) return true;
+    if (model_ == Model::kUndecided)
+      model_ = WholeTextIsUtf8() ? Model::kUtf8 : Model::kEightBit;
+    End();
+    return model_ == Model::kUtf8;
+  }
+
+  // Decides the model at once and starts again from the first byte; false
+  // when the source cannot start again.
+  bool DecideAndRestart() {
+    if (encoding_ != Encoding::kBytes) return true;
+    IsUtf8();
+    if (!source_.Rewind()) return false;
+    encoding_ = Encoding::kBytes;
+    data_ = raw_;
+    at_ = length_ = carried_ = 0;
+    pendingHigh_ = 0;
+    utf8Mark_ = last_ = ended_ = false;
+    chunkStartsLine_ = true;
+    Start();
+    return true;
+  }
+
+  // How the text is written; a text without UTF-16's mark only once decided.
   ini::Encoding Kind() const {
     if (encoding_ == Encoding::kUtf16Le) return ini::Encoding::kUtf16Le;
     if (encoding_ == Encoding::kUtf16Be) return ini::Encoding::kUtf16Be;
-    return utf8Mark_ ? ini::Encoding::kUtf8WithMark : ini::Encoding::kBytes;
+    if (model_ == Model::kEightBit) return ini::Encoding::kCodePage;
+    return utf8Mark_ ? ini::Encoding::kUtf8WithMark : ini::Encoding::kUtf8;
   }
 
   // The next byte, or kEnd.
@@ -132,7 +172,50 @@ class TextStream {
   }
 
   enum class Encoding { kBytes, kUtf16Le, kUtf16Be };
+  enum class Model { kUndecided, kUtf8, kEightBit };
   static constexpr std::size_t kRawSize = 16384;
+
+  // Whether the first `n` bytes read begin with UTF-8's byte-order mark.
+  bool HasUtf8Mark(std::size_t n) const {
+    if (n < sizeof kUtf8Mark) return false;
+    for (std::size_t i = 0; i < sizeof kUtf8Mark; ++i) {
+      if (static_cast<unsigned char>(raw_[i]) != kUtf8Mark[i]) return false;
+    }
+    return true;
+  }
+
+  // Reads the whole text from its start and tells whether it is well-formed
+  // UTF-8 up to its end or its first NUL (a UTF-8 mark at the start is
+  // passed over). A sequence cut by the end of a read is carried to the
+  // next one.
+  bool WholeTextIsUtf8() {
+    if (!source_.Rewind()) return false;
+    std::size_t carried = 0;
+    bool first = true;
+    for (;;) {
+      std::size_t n = carried;
+      std::size_t got = 0;
+      do {
+        got = source_.Read(raw_ + n, kRawSize - n);
+        n += got;
+      } while (got != 0 && first && n < sizeof kUtf8Mark);
+      std::size_t from = 0;
+      if (first && HasUtf8Mark(n)) from = sizeof kUtf8Mark;
+      first = false;
+      bool last = got == 0;
+      const void* nul = std::memchr(raw_ + from, '\0', n - from);
+      if (nul != nullptr) {
+        n = static_cast<std::size_t>(static_cast<const char*>(nul) - raw_);
+        last = true;
+      }
+      const std::size_t whole =
+          last ? n - from : utf::Boundary(raw_ + from, n - from, n - from);
+      if (!utf::IsValid(raw_ + from, whole)) return false;
+      if (last) return true;
+      carried = n - from - whole;
+      std::memmove(raw_, raw_ + from + whole, carried);
+    }
+  }
 
   void End() {
     ended_ = true;
@@ -149,8 +232,8 @@ class TextStream {
     }
     const unsigned char* b = reinterpret_cast<const unsigned char*>(raw_);
     std::size_t skip = 0;
-    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
-      skip = 3;
+    if (HasUtf8Mark(n)) {
+      skip = sizeof kUtf8Mark;
       utf8Mark_ = true;
     } else if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
       encoding_ = Encoding::kUtf16Le;
@@ -206,7 +289,7 @@ class TextStream {
         pendingHigh_ = 0;
         data_ = decoded_;
         at_ = 0;
-        length_ = PutCodePoint(decoded_, 0xFFFD);
+        length_ = utf::Encode(utf::kReplacement, decoded_);
         decoded_[length_] = '\0';
         return true;
       }
@@ -214,29 +297,6 @@ class TextStream {
       if (length_ != 0) return true;
     }
     return false;
-  }
-
-  static std::size_t PutCodePoint(char* out, std::uint32_t cp) {
-    if (cp < 0x80) {
-      out[0] = static_cast<char>(cp);
-      return 1;
-    }
-    if (cp < 0x800) {
-      out[0] = static_cast<char>(0xC0 | (cp >> 6));
-      out[1] = static_cast<char>(0x80 | (cp & 0x3F));
-      return 2;
-    }
-    if (cp < 0x10000) {
-      out[0] = static_cast<char>(0xE0 | (cp >> 12));
-      out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out[2] = static_cast<char>(0x80 | (cp & 0x3F));
-      return 3;
-    }
-    out[0] = static_cast<char>(0xF0 | (cp >> 18));
-    out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out[3] = static_cast<char>(0x80 | (cp & 0x3F));
-    return 4;
   }
 
   // Decodes `n` bytes of UTF-16 from raw_ into decoded_. An odd last byte is
@@ -257,10 +317,10 @@ class TextStream {
       }
       if (pendingHigh_ != 0) {
         const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-        out += PutCodePoint(
-            decoded_ + out,
+        out += utf::Encode(
             low ? 0x10000 + ((pendingHigh_ - 0xD800) << 10) + (unit - 0xDC00)
-                : 0xFFFD);
+                : utf::kReplacement,
+            decoded_ + out);
         pendingHigh_ = 0;
         if (low) continue;
       }
@@ -268,7 +328,7 @@ class TextStream {
         pendingHigh_ = unit;
       } else {
         const bool strayLow = unit >= 0xDC00 && unit <= 0xDFFF;
-        out += PutCodePoint(decoded_ + out, strayLow ? 0xFFFD : unit);
+        out += utf::Encode(strayLow ? utf::kReplacement : unit, decoded_ + out);
       }
     }
     carried_ = n - i;
@@ -281,6 +341,7 @@ class TextStream {
 
   Source& source_;
   Encoding encoding_ = Encoding::kBytes;
+  Model model_ = Model::kUndecided;  // of a text without UTF-16's mark
   // One byte more than is read: a NUL after the text as a sentinel.
   char raw_[kRawSize + 1];
   // Each two-byte unit becomes at most three bytes, a surrogate pair four.
@@ -350,61 +411,16 @@ class NameMatcher {
   bool failed_ = false;
 };
 
-// Length of the valid UTF-8 sequence of more than one byte that starts at
-// `p`, of which `available` bytes are known; 0 when none starts there
-// (overlong forms, surrogates and code points above U+10FFFF are invalid).
-std::size_t Utf8SequenceLength(const unsigned char* p, std::size_t available) {
-  std::size_t length;
-  unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-  if (p[0] >= 0xC2 && p[0] <= 0xDF) {
-    length = 2;
-  } else if (p[0] >= 0xE0 && p[0] <= 0xEF) {
-    length = 3;
-    if (p[0] == 0xE0) low = 0xA0;
-    if (p[0] == 0xED) high = 0x9F;
-  } else if (p[0] >= 0xF0 && p[0] <= 0xF4) {
-    length = 4;
-    if (p[0] == 0xF0) low = 0x90;
-    if (p[0] == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (available < length || p[1] < low || p[1] > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if ((p[i] & 0xC0) != 0x80) return 0;
-  }
-  return length;
-}
-
-// Where to cut `text` (`length` bytes known) so that at most `keep` bytes
-// stay and no UTF-8 character is split: before a valid sequence that starts
-// in the last three bytes kept and runs past them. Bytes that are no UTF-8
-// there (8-bit text of a code page) are cut where the count says.
-std::size_t CharacterBoundary(const unsigned char* text, std::size_t length,
-                              std::size_t keep) {
-  for (std::size_t back = 1; back <= 3 && back <= keep; ++back) {
-    const std::size_t start = keep - back;
-    if ((text[start] & 0xC0) == 0x80) continue;  // inside a sequence
-    return Utf8SequenceLength(text + start, length - start) > back ? start
-                                                                   : keep;
-  }
-  return keep;
-}
-
-// Collects a value into the caller's buffer: its first `size` characters are
-// kept (enough for size - 1 once a quote is removed), and a few more beside
-// it to tell where a character ends, while the position and character of the
-// last non-blank are tracked to the end of the line.
+// Collects a value into the caller's buffer: its first `size` bytes are kept
+// (enough for size - 1 once a quote is removed), while the position and
+// character of the last non-blank are tracked to the end of the line.
 class ValueCollector {
  public:
   ValueCollector(char* buffer, unsigned size) : buffer_(buffer), size_(size) {}
 
   void Feed(int c) {
     if (length_ == 0 && IsBlank(c)) return;
-    if (length_ < size_)
-      buffer_[length_] = static_cast<char>(c);
-    else if (length_ - size_ < kBeyond)
-      beyond_[length_ - size_] = static_cast<unsigned char>(c);
+    if (length_ < size_) buffer_[length_] = static_cast<char>(c);
     if (length_ == 0) first_ = c;
     ++length_;
     if (!IsBlank(c)) {
@@ -414,45 +430,47 @@ class ValueCollector {
   }
 
   // Removes one pair of matching quotes, cuts, terminates; returns the count
-  // and tells in `cut` whether the value was longer.
-  unsigned Finish(bool* cut) {
+  // and tells in `cut` whether the value was longer. `eightBit()` is asked
+  // only for a value that holds a byte above 0x7F: the code page of an
+  // 8-bit text, or null for UTF-8.
+  template <typename EightBit>
+  unsigned Finish(bool* cut, const EightBit& eightBit) {
     std::uint64_t n = trimmed_;
     std::size_t from = 0;
     if (n >= 2 && (first_ == '"' || first_ == '\'') && last_ == first_) {
       from = 1;
       n -= 2;
     }
+    const std::size_t held =
+        n < size_ - 1 ? static_cast<std::size_t>(n) : std::size_t{size_ - 1};
+    const CodePage* page = HasHighByte(from, held) ? eightBit() : nullptr;
+    if (page != nullptr) {
+      std::memmove(buffer_, buffer_ + from, held);
+      bool shortened = false;
+      const unsigned stored =
+          page->ToUtf8(buffer_, static_cast<unsigned>(held), size_, &shortened);
+      *cut = n > held || shortened;
+      return stored;
+    }
     *cut = n > size_ - 1;
-    if (*cut) n = CutAt(from, n, size_ - 1);
+    // UTF-8 here is well-formed (a text that is not is 8-bit): a character
+    // that starts in the kept bytes and is not whole there runs past them.
+    if (*cut) n = utf::Boundary(buffer_ + from, size_ - 1, size_ - 1);
     std::memmove(buffer_, buffer_ + from, static_cast<std::size_t>(n));
     buffer_[n] = '\0';
     return static_cast<unsigned>(n);
   }
 
  private:
-  // Enough beyond the buffer to see the rest of a character cut at its end.
-  static constexpr std::size_t kBeyond = 3;
-
-  unsigned char Collected(std::size_t at) const {
-    return at < size_ ? static_cast<unsigned char>(buffer_[at])
-                      : beyond_[at - size_];
-  }
-
-  // How much of the value (`length` bytes from `from`) to keep, at most
-  // `keep` bytes, ending at a character boundary.
-  std::size_t CutAt(std::size_t from, std::uint64_t length,
-                    std::size_t keep) const {
-    unsigned char window[2 * kBeyond];
-    const std::size_t start = keep > kBeyond ? keep - kBeyond : 0;
-    std::size_t known = 0;
-    for (std::size_t at = start; at < keep + kBeyond && at < length; ++at)
-      window[known++] = Collected(from + at);
-    return start + CharacterBoundary(window, known, keep - start);
+  bool HasHighByte(std::size_t from, std::size_t length) const {
+    for (std::size_t i = from; i < from + length; ++i) {
+      if (static_cast<unsigned char>(buffer_[i]) >= 0x80) return true;
+    }
+    return false;
   }
 
   char* buffer_;
   unsigned size_;
-  unsigned char beyond_[kBeyond] = {};
   std::uint64_t length_ = 0;
   std::uint64_t trimmed_ = 0;
   int first_ = 0;
@@ -464,9 +482,7 @@ unsigned CopyFallback(const char* fallback, char* buffer, unsigned size,
   if (fallback == nullptr) fallback = "";
   std::size_t n = std::strlen(fallback);
   if (cut != nullptr) *cut = n > size - 1;
-  if (n > size - 1)
-    n = CharacterBoundary(reinterpret_cast<const unsigned char*>(fallback), n,
-                          size - 1);
+  if (n > size - 1) n = utf::Boundary(fallback, n, size - 1);
   std::memmove(buffer, fallback, n);
   buffer[n] = '\0';
   return static_cast<unsigned>(n);
@@ -475,9 +491,10 @@ unsigned CopyFallback(const char* fallback, char* buffer, unsigned size,
 enum class Lookup { kMissing, kNoValue, kValue };
 
 // Finds `key` in the first section named `section`. On kValue the value is in
-// `buffer`.
+// `buffer`, converted from `codePage` when the text is 8-bit; with a null
+// `codePage` its bytes are kept as they are (a number reads the same).
 Lookup Find(TextStream& in, const Name& section, const Name& key, char* buffer,
-            unsigned size, bool* cut) {
+            unsigned size, bool* cut, const CodePage* codePage) {
   // Lines before the first header belong to a section without a name.
   bool inTarget = section.length == 0;
   for (;;) {
@@ -538,7 +555,9 @@ Lookup Find(TextStream& in, const Name& section, const Name& key, char* buffer,
     }
     if (!inTarget) continue;
     if (collecting) {
-      value.Finish(cut);
+      value.Finish(cut, [&in, codePage]() -> const CodePage* {
+        return codePage == nullptr || in.IsUtf8() ? nullptr : codePage;
+      });
       return Lookup::kValue;
     }
     if (!equals && keyName.Matched()) return Lookup::kNoValue;
@@ -547,26 +566,38 @@ Lookup Find(TextStream& in, const Name& section, const Name& key, char* buffer,
 
 }  // namespace
 
-long FindString(Source* source, const char* section, const char* key,
-                char* buffer, unsigned size, bool* cut) {
+namespace {
+
+long FindValue(Source* source, const char* section, const char* key,
+               char* buffer, unsigned size, bool* cut,
+               const CodePage* codePage) {
   bool wasCut = false;
   if (cut != nullptr) *cut = false;
   if (size == 0 || source == nullptr || section == nullptr || key == nullptr)
     return -1;
   TextStream in(*source);
-  if (Find(in, Name(section), Name(key), buffer, size, &wasCut) !=
+  if (Find(in, Name(section), Name(key), buffer, size, &wasCut, codePage) !=
       Lookup::kValue)
     return -1;
   if (cut != nullptr) *cut = wasCut;
   return static_cast<long>(std::strlen(buffer));
 }
 
-unsigned GetString(Source* source, const char* section, const char* key,
-                   const char* fallback, char* buffer, unsigned size,
-                   bool* cut) {
+}  // namespace
+
+const CodePage& Windows1252() { return kWindows1252; }
+
+long FindIn(Source* source, const char* section, const char* key, char* buffer,
+            unsigned size, bool* cut, const CodePage& codePage) {
+  return FindValue(source, section, key, buffer, size, cut, &codePage);
+}
+
+unsigned GetIn(Source* source, const char* section, const char* key,
+               const char* fallback, char* buffer, unsigned size, bool* cut,
+               const CodePage& codePage) {
   if (cut != nullptr) *cut = false;
   if (size == 0) return 0;
-  const long found = FindString(source, section, key, buffer, size, cut);
+  const long found = FindIn(source, section, key, buffer, size, cut, codePage);
   if (found >= 0) return static_cast<unsigned>(found);
   return CopyFallback(fallback, buffer, size, cut);
 }
@@ -581,8 +612,10 @@ bool FindInt(Source* source, const char* section, const char* key, int fallback,
              int* value) {
   // Only the first 29 characters of a value are read as a number, as the
   // Windows function reads it through a buffer of 30.
+  // The digits are ASCII in every model, so the text is never decided.
   char text[30];
-  const long found = FindString(source, section, key, text, sizeof text);
+  const long found =
+      FindValue(source, section, key, text, sizeof text, nullptr, nullptr);
   if (found < 0) return false;
   *value = found == 0 ? fallback : ParseInt(text);
   return true;
@@ -600,9 +633,18 @@ class NameCollector {
     if (!IsBlank(c)) trimmed_ = length_;
   }
 
-  const char* Finish(bool* cut) {
+  // The name, converted from `codePage` when it is not null.
+  const char* Finish(bool* cut, const CodePage* codePage) {
     *cut = trimmed_ > kNameSize - 1;
-    text_[*cut ? kNameSize - 1 : trimmed_] = '\0';
+    const unsigned n = static_cast<unsigned>(*cut ? kNameSize - 1 : trimmed_);
+    text_[n] = '\0';
+    if (codePage != nullptr) {
+      bool shortened = false;
+      codePage->ToUtf8(text_, n, kNameSize, &shortened);
+      *cut |= shortened;
+    } else if (*cut) {
+      text_[utf::Boundary(text_, n, n)] = '\0';
+    }
     return text_;
   }
 
@@ -627,9 +669,15 @@ int RestOfLine(TextStream& in, int c) {
 
 }  // namespace
 
-Encoding Scan(Source* source, char* buffer, unsigned size,
-              LineVisitor* visitor) {
+Encoding Scan(Source* source, char* buffer, unsigned size, LineVisitor* visitor,
+              const CodePage* codePage) {
   TextStream in(*source);
+  // A source that cannot start again is read as 8-bit text from where the
+  // decision left it: nothing, as for an unreadable file.
+  in.DecideAndRestart();
+  const CodePage* page = in.Kind() != Encoding::kCodePage ? nullptr
+                         : codePage != nullptr            ? codePage
+                                                          : &Windows1252();
   visitor->Begin(in.Kind());
   unsigned long number = 1;
   unsigned long column = 1;  // of c, on its line
@@ -684,14 +732,15 @@ Encoding Scan(Source* source, char* buffer, unsigned size,
     Line line{};
     line.number = number;
     line.kind = header ? Line::kSection : Line::kKey;
-    line.name =
-        header ? section.Finish(&line.nameCut) : key.Finish(&line.nameCut);
+    line.name = header ? section.Finish(&line.nameCut, page)
+                       : key.Finish(&line.nameCut, page);
     line.hasValue = !header && equals;
     line.value = "";
     line.column = start;
     line.valueColumn = valueColumn;
     if (line.hasValue) {
-      line.valueLength = value.Finish(&line.valueCut);
+      line.valueLength =
+          value.Finish(&line.valueCut, [page]() { return page; });
       line.value = buffer;
     }
     visitor->Visit(line);

@@ -18,17 +18,29 @@
 //    visible; a key line without '=' has no value and gives the fallback;
 //  - one pair of matching quotes (" or ') around a trimmed value is removed;
 //  - LF, CR and CRLF end lines; a NUL byte ends the text;
-//  - a UTF-8 byte-order mark is skipped; UTF-16 text (LE or BE, with its
-//    byte-order mark) is decoded and handed on as UTF-8. Other text is passed
-//    on byte for byte;
-//  - a value too long for the buffer is cut before a UTF-8 character that
-//    would not fit whole, so fewer than size - 1 bytes may be stored; bytes
-//    that are no valid UTF-8 there (8-bit text of a code page) are cut where
-//    the count says, losing nothing more.
+//  - each file's text model is decided once, from the whole file: UTF-16
+//    (LE or BE, with its byte-order mark); else UTF-8, with or without its
+//    mark, when every byte up to the end (or a NUL) is well-formed UTF-8;
+//    else 8-bit text of a code page. Every value and name is handed on as
+//    UTF-8: UTF-16 is decoded, and 8-bit text is converted value by value
+//    by a CodePage that the caller supplies (Windows-1252 when it supplies
+//    none). The lines are found in the bytes themselves; no code page has
+//    line ends, '[', ']', '=' or ';' among the later bytes of a character;
+//  - deciding whether a file is UTF-8 takes a second pass over it, from the
+//    start, but only when a value found holds a byte above 0x7F (ASCII reads
+//    the same in every model); Scan decides before the first line;
+//  - a value too long for the buffer is cut between characters, so fewer
+//    than size - 1 bytes may be stored.
 //
 // What it does not do: list sections or keys through null names, write
-// anything, expand anything, or map code pages. Scan walks a whole text
-// instead, for checking a file line by line with the same rules.
+// anything, expand anything. Scan walks a whole text instead, for checking a
+// file line by line with the same rules.
+//
+// Stack: a lookup or a scan holds about 41 KiB in one frame (the text's
+// buffer of 16 KiB, and 24 KiB for UTF-16 decoded to UTF-8), plus the
+// caller's value buffer; nothing else grows with the file. On Windows a
+// frame over 4 KiB is touched page by page by the compiler's stack probe
+// (libgcc's, which the launcher links).
 #pragma once
 
 #include <cstddef>
@@ -41,6 +53,9 @@ class Source {
   // Copies up to `capacity` bytes into `buffer`; returns how many, 0 at the
   // end (or on a read error, which counts as the end).
   virtual std::size_t Read(char* buffer, std::size_t capacity) = 0;
+  // Starts again at the first byte; false when it cannot (the text is then
+  // taken as 8-bit, the one model that any bytes fit).
+  virtual bool Rewind() = 0;
 
  protected:
   ~Source() = default;
@@ -51,6 +66,10 @@ class MemorySource final : public Source {
  public:
   MemorySource(const char* data, std::size_t size) : data_(data), size_(size) {}
   std::size_t Read(char* buffer, std::size_t capacity) override;
+  bool Rewind() override {
+    at_ = 0;
+    return true;
+  }
 
  private:
   const char* data_;
@@ -58,21 +77,54 @@ class MemorySource final : public Source {
   std::size_t at_ = 0;
 };
 
+// Turns 8-bit text of one code page into UTF-8.
+class CodePage {
+ public:
+  // Converts the `length` bytes at the start of `text` (a buffer of `size`
+  // bytes, size > length) in place into terminated UTF-8: at most size - 1
+  // bytes, ending between characters. Returns the number of bytes stored;
+  // `cut` tells whether part of the text was left out.
+  virtual unsigned ToUtf8(char* text, unsigned length, unsigned size,
+                          bool* cut) const = 0;
+
+ protected:
+  ~CodePage() = default;
+};
+
+// Western Windows' code page 1252, the one used when a caller names none.
+const CodePage& Windows1252();
+
 // Value of `key` in `section` into `buffer` (as GetString stores it), or -1
 // when the key is missing or has no value (the buffer may then hold anything).
 // `cut`, when not null, tells whether a value found was longer than stored.
-long FindString(Source* source, const char* section, const char* key,
-                char* buffer, unsigned size, bool* cut = nullptr);
+// `codePage` converts a value of an 8-bit file (null: Windows-1252).
+long FindIn(Source* source, const char* section, const char* key, char* buffer,
+            unsigned size, bool* cut, const CodePage& codePage);
+inline long FindString(Source* source, const char* section, const char* key,
+                       char* buffer, unsigned size, bool* cut = nullptr,
+                       const CodePage* codePage = nullptr) {
+  // Resolved here, so that a program that always names its code page does
+  // not link Windows-1252.
+  return FindIn(source, section, key, buffer, size, cut,
+                codePage != nullptr ? *codePage : Windows1252());
+}
 
 // Value of `key` in `section`, as GetPrivateProfileStringA gives it. A null
 // `source` is a missing file. At most size - 1 bytes are stored and the text
 // is always terminated (nothing is written when size is 0), never ending
 // inside a UTF-8 character; returns the number of bytes stored. `cut`, when
 // not null, tells whether the value (or the fallback) was longer than what
-// was stored.
-unsigned GetString(Source* source, const char* section, const char* key,
-                   const char* fallback, char* buffer, unsigned size,
-                   bool* cut = nullptr);
+// was stored. `codePage` as for FindString; the fallback is UTF-8 already.
+unsigned GetIn(Source* source, const char* section, const char* key,
+               const char* fallback, char* buffer, unsigned size, bool* cut,
+               const CodePage& codePage);
+inline unsigned GetString(Source* source, const char* section, const char* key,
+                          const char* fallback, char* buffer, unsigned size,
+                          bool* cut = nullptr,
+                          const CodePage* codePage = nullptr) {
+  return GetIn(source, section, key, fallback, buffer, size, cut,
+               codePage != nullptr ? *codePage : Windows1252());
+}
 
 // Value of `key` in `section` as an integer, as GetPrivateProfileIntA gives
 // it: `fallback` when the value is missing or empty.
@@ -83,8 +135,10 @@ int GetInt(Source* source, const char* section, const char* key, int fallback);
 bool FindInt(Source* source, const char* section, const char* key, int fallback,
              int* value);
 
-// How a text is written, as its first bytes say.
-enum class Encoding { kBytes, kUtf8WithMark, kUtf16Le, kUtf16Be };
+// How a text is written: UTF-8 without or with its byte-order mark, UTF-16
+// (with its mark), or 8-bit text of a code page (with or without something
+// that looked like a UTF-8 mark).
+enum class Encoding { kUtf8, kUtf8WithMark, kUtf16Le, kUtf16Be, kCodePage };
 
 // Names kept by Scan: their first kNameSize - 1 bytes.
 constexpr unsigned kNameSize = 256;
@@ -124,10 +178,12 @@ class LineVisitor {
 
 // Hands every section header and key line of the whole text to `visitor`,
 // in order; blank lines and comments are passed over, and a NUL ends the
-// text as it does for the lookups. Values go through `buffer` (size > 0).
-// Linear time, and no memory beyond the buffers of one line.
-Encoding Scan(Source* source, char* buffer, unsigned size,
-              LineVisitor* visitor);
+// text as it does for the lookups. Values go through `buffer` (size > 0);
+// names and values of an 8-bit file are converted by `codePage` (null:
+// Windows-1252). Linear time (two passes over a file without UTF-16's mark),
+// and no memory beyond the buffers of one line.
+Encoding Scan(Source* source, char* buffer, unsigned size, LineVisitor* visitor,
+              const CodePage* codePage = nullptr);
 
 // The integer syntax of the profile functions: leading blanks, one optional
 // sign directly followed by digits, up to the first other character; "0x",

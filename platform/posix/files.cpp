@@ -84,7 +84,7 @@ class FileSource final : public ini::Source {
  public:
   // `size` is the file's size when it was opened: reading stops there, so
   // the end of a small file costs no extra read.
-  FileSource(int fd, off_t size) : fd_(fd), left_(size) {}
+  FileSource(int fd, off_t size) : fd_(fd), size_(size), left_(size) {}
   std::size_t Read(char* buffer, std::size_t capacity) override {
     if (left_ <= 0) return 0;
     if (static_cast<off_t>(capacity) > left_)
@@ -96,9 +96,15 @@ class FileSource final : public ini::Source {
       if (errno != EINTR) return 0;
     }
   }
+  bool Rewind() override {
+    if (::lseek(fd_, 0, SEEK_SET) != 0) return false;
+    left_ = size_;
+    return true;
+  }
 
  private:
   int fd_;
+  off_t size_;
   off_t left_;
 };
 

@@ -1,6 +1,8 @@
-// The choice between the wide and the 8-bit Windows functions. Uses
-// GetVersion, GetModuleHandleA and GetProcAddress; the wide functions of
-// KERNEL32 and USER32 are only ever reached through the pointers found here.
+// The choice between the wide and the 8-bit Windows functions, and the
+// conversion of the system code page to UTF-8. Uses GetVersion,
+// GetModuleHandleA, GetProcAddress and MultiByteToWideChar; the wide
+// functions of KERNEL32 and USER32 are only ever reached through the
+// pointers found here.
 #include "platform/win32/calls.h"
 
 namespace win32 {
@@ -45,10 +47,33 @@ void ChooseCalls() {
       Load(kernel, "GetEnvironmentVariableW", &wide.getEnvironmentVariable) &&
       Load(kernel, "CreateProcessW", &wide.createProcess) &&
       Load(kernel, "LoadLibraryW", &wide.loadLibrary) &&
+      Load(kernel, "CreateFileW", &wide.createFile) &&
       Load(user, "FindWindowW", &wide.findWindow) &&
       Load(user, "MessageBoxW", &wide.messageBox);
 }
 
 bool UseWide() { return wideReady; }
+
+AnsiText::AnsiText(const char* text) : null_(text == nullptr) {
+  const WideText<kLongUnits> units(null_ ? "" : text);
+  const int n = ::WideCharToMultiByte(CP_ACP, 0, units.get(), -1, bytes_,
+                                      sizeof bytes_, nullptr, nullptr);
+  complete_ = units.complete() && n > 0;
+  if (n == 0) bytes_[0] = '\0';
+}
+
+unsigned AnsiToUtf8(char* text, unsigned length, unsigned size, bool* cut) {
+  // Each byte is at most one UTF-16 unit; a text longer than any of the
+  // launcher's does not fit and gives nothing.
+  char16_t units[kLongUnits];
+  const int n =
+      ::MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length),
+                            reinterpret_cast<LPWSTR>(units), kLongUnits);
+  bool shortened = false;
+  const unsigned stored =
+      utf::ToUtf8(units, static_cast<unsigned>(n), text, size, &shortened);
+  if (cut != nullptr) *cut = shortened || (n == 0 && length > 0);
+  return stored;
+}
 
 }  // namespace win32

@@ -5,16 +5,16 @@
 // functions: the layer converts the launcher's UTF-8 to and from UTF-16 at the
 // seam, so that any folder name and any message language work whatever the
 // system code page. Windows 95, 98 and ME, whose wide functions are mostly
-// empty shells, keep the 8-bit (A) functions: texts are then in the system
-// code page, as those Windows give them. The wide functions are looked up with
-// GetProcAddress, so the executable imports none of them and still loads on
-// those old Windows.
+// empty shells, keep the 8-bit (A) functions: the layer converts the
+// launcher's UTF-8 to and from the system code page for them. The wide
+// functions are looked up with GetProcAddress, so the executable imports none
+// of them and still loads on those old Windows.
 #pragma once
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "platform/win32/utf.h"
+#include "codec/utf.h"
 
 namespace win32 {
 
@@ -34,6 +34,8 @@ struct WideCalls {
   (LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD,
    LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION);
   HMODULE(WINAPI* loadLibrary)(LPCWSTR);
+  HANDLE(WINAPI* createFile)
+  (LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
   HWND(WINAPI* findWindow)(LPCWSTR, LPCWSTR);
   int(WINAPI* messageBox)(HWND, LPCWSTR, LPCWSTR, UINT);
 };
@@ -44,7 +46,9 @@ extern WideCalls wide;
 // Decides once, before the launcher runs, which functions are used.
 void ChooseCalls();
 
-// True when the wide functions are used and texts are UTF-8.
+// True when the wide functions are used; else the A functions, with texts
+// converted between UTF-8 and the system code page at the seam, so that the
+// launcher's texts are UTF-8 on every Windows.
 bool UseWide();
 
 // Looks up `name` in `module` as a function of type Function; null when the
@@ -79,6 +83,32 @@ class WideText {
 
  private:
   char16_t units_[Units];
+  bool null_;
+  bool complete_;
+};
+
+// Turns the `length` bytes of 8-bit text of the system code page at the
+// start of `text` (a buffer of `size` bytes, size > length) in place into
+// terminated UTF-8: at most size - 1 bytes, ending between characters.
+// Returns the number of bytes stored; `cut`, when not null, tells whether
+// part of the text was left out.
+unsigned AnsiToUtf8(char* text, unsigned length, unsigned size, bool* cut);
+
+// A text of the launcher in the system code page, for an A function of
+// Windows 95/98/ME: any text of the launcher, a path or a box's text. A null
+// text stays null; a character the code page lacks becomes its default
+// character.
+class AnsiText {
+ public:
+  explicit AnsiText(const char* text);
+  LPCSTR get() const { return null_ ? nullptr : bytes_; }
+  // The bytes themselves: "" for a null text.
+  const char* bytes() const { return bytes_; }
+  // False when the text did not fit and only its beginning is held.
+  bool complete() const { return complete_; }
+
+ private:
+  char bytes_[2 * kLongUnits];
   bool null_;
   bool complete_;
 };

@@ -2,24 +2,106 @@
 // namesake: the wide form (GetProfileStringW, GetPrivateProfileStringW,
 // GetPrivateProfileIntW, GetModuleFileNameW, FindWindowW, GetFileAttributesW,
 // MessageBoxW) with texts converted between UTF-8 and UTF-16, or on Windows
-// 95/98/ME the A form with texts in the system code page (see calls.h).
-// WinExec is start.cpp's. Added are only the guards the core relies on: a
-// value says whether it was cut, and a module path that does not fit is
-// reported with the buffer's size on every Windows version.
+// 95/98/ME the A form with texts converted between UTF-8 and the system code
+// page (see calls.h). WinExec is start.cpp's. Added are only the guards the
+// core relies on: a value says whether it was cut, and a module path that
+// does not fit is reported with the buffer's size on every Windows version.
 //
-// The wide profile functions read a UTF-16 file (with its byte-order mark)
-// exactly and decode an 8-bit file with the system code page, as the A
-// functions do; a value is then cut to size - 1 bytes of UTF-8 at a character
-// boundary.
+// The launcher's own files are read by the project's INI reader through a
+// file of CreateFileW (CreateFileA on 95/98/ME) and ReadFile, their 8-bit
+// text in the system code page (MultiByteToWideChar). Two files stay with
+// the profile functions: WIN.INI, which Windows maps to the registry, and
+// the installed application's INI file, which its installer wrote with those
+// functions, which Windows may map to the registry too, and whose recent
+// writes Windows 95/98/ME holds in a cache that reading the file would miss.
+#include "codec/utf.h"
+#include "platform/ini/ini_reader.h"
 #include "platform/seam.h"
 #include "platform/win32/calls.h"
-#include "platform/win32/utf.h"
 
 namespace platform {
 namespace {
 
+using win32::AnsiText;
 using win32::wide;
 using win32::WideText;
+
+// An A function's value, in `buffer`, made UTF-8 in place; `cut` as for the
+// seam's reads, `filled` when the A function said the value was cut.
+unsigned AnsiValue(DWORD count, bool filled, char* buffer, unsigned size,
+                   bool* cut) {
+  bool shortened = false;
+  const unsigned n = win32::AnsiToUtf8(buffer, count, size, &shortened);
+  if (cut != nullptr) *cut = shortened || filled;
+  return n;
+}
+
+// The system code page, for the reader.
+class SystemCodePage final : public ini::CodePage {
+ public:
+  unsigned ToUtf8(char* text, unsigned length, unsigned size,
+                  bool* cut) const override {
+    return win32::AnsiToUtf8(text, length, size, cut);
+  }
+};
+
+// Built at compile time: the launcher has no constructors to run.
+const SystemCodePage kSystemCodePage;
+
+// One of the launcher's own files, open for reading while others may read,
+// write and (where Windows has that) delete or rename it; ReadFile hands out
+// its bytes.
+class OwnFile final : public ini::Source {
+ public:
+  explicit OwnFile(const char* path) {
+    if (win32::UseWide()) {
+      // The launcher's paths fit in its 256-byte buffers.
+      const WideText<> wPath(path);
+      if (wPath.complete())
+        handle_ = wide.createFile(
+            wPath.get(), GENERIC_READ,
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    } else {
+      // Windows 95/98/ME refuse FILE_SHARE_DELETE.
+      const AnsiText aPath(path);
+      if (aPath.complete())
+        handle_ = ::CreateFileA(aPath.get(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    // A device or a pipe could block a read: only a file on a disk counts.
+    if (handle_ != INVALID_HANDLE_VALUE &&
+        ::GetFileType(handle_) != FILE_TYPE_DISK) {
+      ::CloseHandle(handle_);
+      handle_ = INVALID_HANDLE_VALUE;
+    }
+  }
+  ~OwnFile() {
+    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+  }
+  OwnFile(const OwnFile&) = delete;
+  OwnFile& operator=(const OwnFile&) = delete;
+
+  // The reader's source, or null when the file cannot be read.
+  ini::Source* source() {
+    return handle_ != INVALID_HANDLE_VALUE ? this : nullptr;
+  }
+
+  std::size_t Read(char* buffer, std::size_t capacity) override {
+    DWORD got = 0;
+    if (!::ReadFile(handle_, buffer, static_cast<DWORD>(capacity), &got,
+                    nullptr))
+      return 0;
+    return got;
+  }
+  bool Rewind() override {
+    return ::SetFilePointer(handle_, 0, nullptr, FILE_BEGIN) == 0;
+  }
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
 
 // Receives a value read by a wide function, with room for more than any
 // buffer of the launcher holds, so that a value that fills it surely did not
@@ -53,9 +135,13 @@ unsigned Fallback(const WideText<>& fallback, char* buffer, unsigned size,
 
 unsigned GetProfileStringA(const char* section, const char* key,
                            const char* fallback, char* buffer, unsigned size) {
-  if (!win32::UseWide())
-    return ::GetProfileStringA(section, key, fallback, buffer, size);
   if (size == 0) return 0;
+  if (!win32::UseWide()) {
+    const AnsiText aSection(section), aKey(key), aFallback(fallback);
+    const DWORD n = ::GetProfileStringA(aSection.get(), aKey.get(),
+                                        aFallback.get(), buffer, size);
+    return AnsiValue(n, false, buffer, size, nullptr);
+  }
   const WideText<> wSection(section), wKey(key), wFallback(fallback);
   if (!wSection.complete() || !wKey.complete())
     return Fallback(wFallback, buffer, size, nullptr);
@@ -68,15 +154,16 @@ unsigned GetProfileStringA(const char* section, const char* key,
 unsigned GetPrivateProfileStringA(const char* section, const char* key,
                                   const char* fallback, char* buffer,
                                   unsigned size, const char* file, bool* cut) {
-  if (!win32::UseWide()) {
-    const DWORD n =
-        ::GetPrivateProfileStringA(section, key, fallback, buffer, size, file);
-    // The A function reports a cut value as size - 1 characters stored.
-    if (cut != nullptr) *cut = size > 0 && n >= size - 1;
-    return n;
-  }
   if (cut != nullptr) *cut = false;
   if (size == 0) return 0;
+  if (!win32::UseWide()) {
+    const AnsiText aSection(section), aKey(key), aFallback(fallback);
+    const AnsiText aFile(file);
+    const DWORD n = ::GetPrivateProfileStringA(
+        aSection.get(), aKey.get(), aFallback.get(), buffer, size, aFile.get());
+    // The A function reports a cut value as size - 1 characters stored.
+    return AnsiValue(n, n >= size - 1, buffer, size, cut);
+  }
   const WideText<> wSection(section), wKey(key), wFallback(fallback);
   const WideText<win32::kLongUnits> wFile(file);
   if (!wSection.complete() || !wKey.complete() || !wFile.complete())
@@ -90,9 +177,12 @@ unsigned GetPrivateProfileStringA(const char* section, const char* key,
 
 int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
                           const char* file) {
-  if (!win32::UseWide())
-    return static_cast<int>(
-        ::GetPrivateProfileIntA(section, key, fallback, file));
+  if (!win32::UseWide()) {
+    const AnsiText aSection(section), aKey(key);
+    const AnsiText aFile(file);
+    return static_cast<int>(::GetPrivateProfileIntA(aSection.get(), aKey.get(),
+                                                    fallback, aFile.get()));
+  }
   const WideText<> wSection(section), wKey(key);
   const WideText<win32::kLongUnits> wFile(file);
   if (!wSection.complete() || !wKey.complete() || !wFile.complete())
@@ -103,11 +193,14 @@ int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
 
 unsigned GetModuleFileNameA(Instance instance, char* buffer, unsigned size) {
   const HMODULE module = static_cast<HMODULE>(instance);
+  if (size == 0) return 0;
   if (!win32::UseWide()) {
     const DWORD length = ::GetModuleFileNameA(module, buffer, size);
-    return length >= size ? size : length;
+    if (length >= size) return size;
+    bool cut = false;
+    const unsigned n = AnsiValue(length, false, buffer, size, &cut);
+    return cut ? size : n;
   }
-  if (size == 0) return 0;
   WideValue path;
   const DWORD length = wide.getModuleFileName(module, path.get(), path.kSize);
   if (length == 0) {
@@ -122,24 +215,33 @@ unsigned GetModuleFileNameA(Instance instance, char* buffer, unsigned size) {
 }
 
 bool PathFits(const char* path) {
-  unsigned length = 0;
   if (!win32::UseWide()) {
-    while (path[length] != '\0') ++length;
-    return length < MAX_PATH;
+    const AnsiText aPath(path);
+    unsigned length = 0;
+    while (aPath.bytes()[length] != '\0') ++length;
+    return aPath.complete() && length < MAX_PATH;
   }
   char16_t units[MAX_PATH];
   return utf::ToUtf16(path, units, MAX_PATH);
 }
 
-void* FindWindowA(const char* className, const char* windowName) {
-  if (!win32::UseWide()) return ::FindWindowA(className, windowName);
-  const WideText<> wClass(className), wName(windowName);
-  if (!wClass.complete() || !wName.complete()) return nullptr;
-  return wide.findWindow(wClass.get(), wName.get());
+// The core asks for any title: `windowName` is always null.
+void* FindWindowA(const char* className, const char*) {
+  if (!win32::UseWide()) {
+    const AnsiText aClass(className);
+    return aClass.complete() ? ::FindWindowA(aClass.get(), nullptr) : nullptr;
+  }
+  const WideText<> wClass(className);
+  if (!wClass.complete()) return nullptr;
+  return wide.findWindow(wClass.get(), nullptr);
 }
 
 unsigned GetFileAttributesA(const char* path) {
-  if (!win32::UseWide()) return ::GetFileAttributesA(path);
+  if (!win32::UseWide()) {
+    const AnsiText aPath(path);
+    return aPath.complete() ? ::GetFileAttributesA(aPath.get())
+                            : kInvalidFileAttributes;
+  }
   const WideText<win32::kLongUnits> wPath(path);
   if (!wPath.complete()) return kInvalidFileAttributes;
   return wide.getFileAttributes(wPath.get());
@@ -148,11 +250,31 @@ unsigned GetFileAttributesA(const char* path) {
 int MessageBoxA(void* owner, const char* text, const char* caption,
                 unsigned style) {
   const HWND window = static_cast<HWND>(owner);
-  if (!win32::UseWide()) return ::MessageBoxA(window, text, caption, style);
+  if (!win32::UseWide()) {
+    // The text in the system code page: a character it lacks shows as its
+    // default character.
+    const AnsiText aText(text);
+    const AnsiText aCaption(caption);
+    return ::MessageBoxA(window, aText.get(), aCaption.get(), style);
+  }
   // A text too long for the box's buffer shows its beginning.
   const WideText<win32::kLongUnits> wText(text);
   const WideText<> wCaption(caption);
   return wide.messageBox(window, wText.get(), wCaption.get(), style);
+}
+
+unsigned ReadOwnString(const char* section, const char* key,
+                       const char* fallback, char* buffer, unsigned size,
+                       const char* file, bool* cut) {
+  OwnFile own(file);
+  return ini::GetString(own.source(), section, key, fallback, buffer, size, cut,
+                        &kSystemCodePage);
+}
+
+int ReadOwnInt(const char* section, const char* key, int fallback,
+               const char* file) {
+  OwnFile own(file);
+  return ini::GetInt(own.source(), section, key, fallback);
 }
 
 }  // namespace platform

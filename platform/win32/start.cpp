@@ -24,18 +24,19 @@
 // handles are closed at once. Its current folder is the program's own folder
 // (the launcher's may be anywhere), except for a bare program name, which
 // Windows finds on its search path, where the launcher's current folder is
-// kept. A batch file (.bat, .cmd) is run by the system folder's cmd.exe,
-// as Windows asks, quoted so that a folder with blanks works; a Windows
-// Installer package (.msi) by the system folder's msiexec.exe /i, as
-// double-clicking it does. Left out: the 16-bit results of WinExec beyond the
-// named ones of seam.h.
+// kept. On Windows 95/98/ME the command line is first converted from UTF-8
+// to the system code page. A batch file (.bat, .cmd) is run by the system
+// folder's cmd.exe, as Windows asks, quoted so that a folder with blanks
+// works; a Windows Installer package (.msi) by the system folder's
+// msiexec.exe /i, as double-clicking it does. Left out: the 16-bit results
+// of WinExec beyond the named ones of seam.h.
 #include "platform/seam.h"
 #include "platform/win32/calls.h"
 // After windows.h, which calls.h brings.
 #include <shellapi.h>
 
+#include "codec/utf.h"
 #include "platform/win32/command_line.h"
-#include "platform/win32/utf.h"
 
 namespace platform {
 namespace {
@@ -354,9 +355,9 @@ unsigned StartElevated(const char* program, const char* parameters,
   return started ? kStarted : ResultOf(error);
 }
 
-}  // namespace
-
-unsigned WinExec(const char* commandLine, unsigned show) {
+// WinExec with `commandLine` in UTF-8, or in the system code page on
+// 95/98/ME, as the functions it calls take it.
+unsigned Start(const char* commandLine, unsigned show) {
   if (commandLine[0] == '\0') return kFileNotFound;
   Found found;
   const cmdline::Program program =
@@ -400,6 +401,14 @@ unsigned WinExec(const char* commandLine, unsigned show) {
     return StartElevated(found.path, cmdline::SkipBlanks(arguments), ownFolder,
                          show);
   return ResultOf(error);
+}
+
+}  // namespace
+
+unsigned WinExec(const char* commandLine, unsigned show) {
+  if (win32::UseWide()) return Start(commandLine, show);
+  const win32::AnsiText ansi(commandLine);
+  return ansi.complete() ? Start(ansi.bytes(), show) : kStartFailed;
 }
 
 }  // namespace platform

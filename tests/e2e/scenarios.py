@@ -40,6 +40,7 @@ class Scenario:
     programs: list = field(default_factory=list)  # (place, name)
     paths: dict = field(default_factory=dict)  # place: folder name
     language: str = ""
+    codepage: int = 0  # Windows' system code page for the run; 0: Western
     window: str = ""
     sleep: int = 0
     only: str = ""
@@ -110,6 +111,8 @@ def parse(path):
             scenario.only = rest.strip()
         elif word == "language":
             scenario.language = rest.strip()
+        elif word == "codepage":
+            scenario.codepage = int(rest)
         elif word == "window":
             scenario.window = rest.strip()
         elif word == "answers":

@@ -26,6 +26,8 @@ HELPERS = ("driver.exe", "recorder.exe", "window.exe")
 # The Western code page under which the scenarios are written: names and
 # messages outside it must still work (the launcher's wide functions).
 CODE_PAGE = 1252
+# The Unix locale from which Wine takes another system code page.
+LOCALES = {932: "ja_JP.UTF-8", 936: "zh_CN.UTF-8", 1251: "ru_RU.UTF-8"}
 
 
 def system_folder(launcher):
@@ -84,6 +86,8 @@ def run(scenario, launcher, programs, work):
             + [f"{name}=n" for name in overrides])
     if scenario.sleep:
         env["PELLOMAR_START_SLEEP"] = str(scenario.sleep)
+    if scenario.codepage:
+        env["LC_ALL"] = LOCALES[scenario.codepage]
     subprocess.run(command, env=env, cwd=programs, timeout=120,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
@@ -108,8 +112,9 @@ def run(scenario, launcher, programs, work):
         return ["the driver " + trouble[0]]
     problems = scenarios.compare(scenario, places, boxes, events, exit_code,
                                  before, after)
-    if f"codepage {CODE_PAGE}" not in lines:
-        problems.append(f"Wine's code page is not {CODE_PAGE}: "
+    code_page = scenario.codepage or CODE_PAGE
+    if f"codepage {code_page}" not in lines:
+        problems.append(f"Wine's code page is not {code_page}: "
                         + ", ".join(l for l in lines if l.startswith("codepage")))
     return problems
 

@@ -161,6 +161,55 @@ TEST(Emulation, ProfileReads) {
   EXPECT_STREQ(language, "DEU");
 }
 
+// Another program's INI file is read under Windows rules as Windows' own
+// profile functions read it: UTF-16 only with its little-endian mark,
+// anything else 8-bit text of the code page; the launcher's own files, and
+// every file under Linux rules, by the reader's model.
+TEST(Emulation, TextModelOfEachFile) {
+  const std::string utf8 = "[Auto]\nCommand=C:\\\xC3\xA9\\app.exe\n";
+  const std::string utf16le = [] {
+    std::string out = "\xFF\xFE";
+    for (const char c : std::string("[Auto]\nCommand=C:\\\xE9\\app.exe\n")) {
+      out += c;
+      out += '\0';
+    }
+    return out;
+  }();
+  const std::string be = [&] {
+    std::string out = "\xFE\xFF";
+    for (std::size_t i = 2; i < utf16le.size(); i += 2) {
+      out += utf16le[i + 1];
+      out += utf16le[i];
+    }
+    return out;
+  }();
+  const std::string accented = "C:\\\xC3\xA9\\app.exe";
+  const struct {
+    const char* what;
+    std::string content;
+    std::string windows;  // the installed application's file, Windows rules
+    std::string own;      // the same text as the launcher's settings file
+  } cases[] = {
+      {"UTF-8 without a mark", utf8, "C:\\\xC3\x83\xC2\xA9\\app.exe", accented},
+      {"UTF-8 with its mark", "\xEF\xBB\xBF" + utf8, "<none>", accented},
+      {"UTF-16 LE", utf16le, accented, accented},
+      {"UTF-16 BE", be, "<none>", accented},
+      {"8-bit", "[Auto]\nCommand=C:\\\xE9\\app.exe\n", accented, accented},
+  };
+  for (const auto& c : cases) {
+    FakeSystem system;
+    system.AddFile("/opt/app.ini", c.content);
+    system.AddFile("/media/cd/pellomar.ini", c.content);
+    const emulation::Windows windows(system, Rules::kWindows);
+    const emulation::Windows linux(system, Rules::kLinux);
+    EXPECT_EQ(Read(windows, "Z:\\opt\\app.ini", "Command"), c.windows)
+        << c.what;
+    EXPECT_EQ(Read(linux, "Z:\\opt\\app.ini", "Command"), c.own) << c.what;
+    EXPECT_EQ(Read(windows, "Z:\\media\\cd\\pellomar.ini", "Command"), c.own)
+        << c.what;
+  }
+}
+
 TEST(Emulation, LanguageWithoutWinIni) {
   FakeSystem system;
   system.variables["XDG_CONFIG_HOME"] = "/cfg";

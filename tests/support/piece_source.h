@@ -19,6 +19,10 @@ class PieceSource final : public ini::Source {
     at_ += n;
     return n;
   }
+  bool Rewind() override {
+    at_ = 0;
+    return true;
+  }
 
  private:
   const std::string& text_;

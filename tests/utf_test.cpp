@@ -1,6 +1,7 @@
-// The Windows layer's conversion between UTF-8 and UTF-16: characters of
-// every length, what a damaged file holds, and cuts at character boundaries.
-#include "platform/win32/utf.h"
+// The codec: strict UTF-8, UTF-16 both ways, Windows-1252, and cuts at
+// character boundaries; characters of every length and what a damaged file
+// holds.
+#include "codec/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -176,6 +177,117 @@ TEST(Utf, EveryCharacterRoundTrips) {
     ASSERT_TRUE(utf::ToUtf16(bytes, back, 4));
     ASSERT_EQ(std::u16string(back), units) << std::hex << unsigned(c);
   }
+}
+
+TEST(Utf8, StrictCheck) {
+  const struct {
+    std::string text;
+    bool valid;
+  } cases[] = {
+      {"", true},
+      {"plain ASCII", true},
+      {"Gr\xC3\xB6\xC3\x9F"
+       "e",
+       true},                              // Größe
+      {"\xE6\x97\xA5\xE6\x9C\xAC", true},  // 日本
+      {"\xF4\x8F\xBF\xBF", true},          // U+10FFFF
+      {"\xED\x9F\xBF", true},              // U+D7FF
+      {"\xEE\x80\x80", true},              // U+E000
+      {"\xC0\xAF", false},                 // overlong '/'
+      {"\xC1\xBF", false},                 // overlong
+      {"\xE0\x80\xAF", false},             // overlong
+      {"\xF0\x80\x80\xAF", false},         // overlong
+      {"\xED\xA0\x80", false},             // surrogate D800
+      {"\xED\xBF\xBF", false},             // surrogate DFFF
+      {"\xF4\x90\x80\x80", false},         // above U+10FFFF
+      {"\xF5\x80\x80\x80", false},
+      {"\xFF", false},
+      {"\x80", false},  // stray continuation
+      {"\xC3", false},  // cut at the end
+      {"\xE6\x97x", false},
+      {"Gr\xF6\xDF"
+       "e",
+       false},  // Latin-1 Größe
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(utf::IsValid(c.text.data(), c.text.size()), c.valid)
+        << testing::PrintToString(c.text);
+}
+
+// Where a text of `length` bytes is cut to `keep`: never inside a character
+// that is well-formed as far as it is known, wherever 8-bit bytes are.
+TEST(Utf8, BoundaryOfACut) {
+  const std::string kanji = "\xE6\x97\xA5";  // 日
+  const struct {
+    std::string text;
+    std::size_t keep;
+    std::size_t kept;
+  } cases[] = {
+      {"abc", 2, 2},
+      {"a" + kanji, 3, 1},
+      {"a" + kanji, 4, 4},
+      {"a" + kanji, 2, 1},
+      {"a\xE6\x97", 3, 1},  // nothing known past the cut: still left out
+      {"a\xE6\x97", 2, 1},
+      {"a\xF0\x9F\x98\x80", 4, 1},
+      {"a\xC3\xA9", 2, 1},
+      {"\xE9\xE9\xE9", 2, 2},  // 8-bit text: cut where the count says
+      {"a\xE6"
+       "bc",
+       2, 2},  // no continuation follows: not a character
+      {"ab", 0, 0},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(utf::Boundary(c.text.data(), c.text.size(), c.keep), c.kept)
+        << testing::PrintToString(c.text) << " keep " << c.keep;
+}
+
+// 8-bit Western text in place: the euro sign and quotes that Latin-1 would
+// make controls, the five undefined bytes, and a cut between characters.
+TEST(Windows1252, ToUtf8InPlace) {
+  const struct {
+    std::string text;
+    unsigned size;
+    std::string utf8;
+    bool cut;
+  } cases[] = {
+      {"Gr\xF6\xDF"
+       "e",
+       16,
+       "Gr\xC3\xB6\xC3\x9F"
+       "e",
+       false},
+      {"\x84"
+       "x\x93 \x80",
+       16,
+       "\xE2\x80\x9E"
+       "x\xE2\x80\x9C \xE2\x82\xAC",
+       false},
+      {"\x81\x8D\x8F\x90\x9D", 16,
+       "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"
+       "\xEF\xBF\xBD\xEF\xBF\xBD",
+       false},
+      {"a\xE9\xE9", 5, "a\xC3\xA9", true},
+      {"a\xE9\xE9", 6, "a\xC3\xA9\xC3\xA9", false},
+      {"plain", 6, "plain", false},
+      {"", 1, "", false},
+  };
+  for (const auto& c : cases) {
+    std::string buffer = c.text;
+    buffer.resize(c.size + 4, 'X');
+    bool cut = false;
+    const unsigned n = utf::Windows1252ToUtf8(
+        &buffer[0], static_cast<unsigned>(c.text.size()), c.size, &cut);
+    EXPECT_EQ(buffer.substr(0, n), c.utf8) << testing::PrintToString(c.text);
+    EXPECT_EQ(buffer[n], '\0');
+    EXPECT_EQ(cut, c.cut) << testing::PrintToString(c.text);
+  }
+  // 200 é as a launcher's value: 127 whole ones fit in 254 bytes.
+  std::string e200(200, '\xE9');
+  e200.resize(256);
+  bool cut = false;
+  EXPECT_EQ(utf::Windows1252ToUtf8(&e200[0], 200, 255, &cut), 254u);
+  EXPECT_TRUE(cut);
 }
 
 }  // namespace
