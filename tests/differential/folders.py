@@ -15,10 +15,8 @@ Windows-1252, which no generated file holds, even where both agree on it):
 
 Known differences between Wine and real Windows, where the launcher follows
 Windows, are listed in KNOWN_DIFFERENCES with the reason; they are counted and
-named, never hidden. Kinds listed in DISAGREE_FOR_NOW may disagree until the
-text model they need is in place: each such disagreement is printed and
-counted aloud, and `--strict` makes it fail like any other. Each disagreement
-is printed with the folder's files (bytes shown readably); `--seed`,
+named, never hidden. Any other disagreement fails. Each disagreement is
+printed with the folder's files (bytes shown readably); `--seed`,
 `--count` and `--only` reproduce or widen a run.
 """
 import argparse
@@ -48,21 +46,7 @@ from scenarios import suite  # noqa: E402
 # Wine's only: real Windows' functions do not honour those marks.)
 KNOWN_DIFFERENCES = {}
 
-# kind -> why it may disagree for now: the launchers and the checker do not
-# yet share one model of a file's text. Counted and printed aloud; --strict
-# fails them.
-DISAGREE_FOR_NOW = {
-    "utf8": "a UTF-8 file without a byte-order mark: the Windows launcher "
-            "reads it in the system's code page, the checker as UTF-8",
-    "mixed-encodings": "files of different encodings: a UTF-8 value inside "
-                       "an 8-bit question makes the whole box 8-bit text",
-    "long-text": "a value cut by bytes inside a character, and 8-bit values "
-                 "that grow when they become UTF-8: the Windows launcher "
-                 "converts each value when it reads it, the checker and the "
-                 "Linux launcher each box at the end",
-}
-
-# Kinds whose text is ASCII, in any encoding: they must agree today.
+# Kinds whose text is ASCII, in any encoding, and kinds of text beyond it.
 PLAIN_KINDS = ["plain", "odd-values", "percent", "long-ascii", "languages",
                "settings", "paths"]
 TEXT_KINDS = ["utf8", "utf8-mark", "utf16le", "utf16be", "cp1252",
@@ -499,8 +483,6 @@ def main():
     parser.add_argument("--seed", type=int, default=2026)
     parser.add_argument("--only", type=int, nargs="*",
                         help="folder numbers to run (with the same --seed)")
-    parser.add_argument("--strict", action="store_true",
-                        help="no kind may disagree (DISAGREE_FOR_NOW unused)")
     parser.add_argument("--shown", type=int, default=30,
                         help="disagreements printed with their files")
     parser.add_argument("--keep", type=Path,
@@ -577,7 +559,7 @@ def main():
 
         shown = 0
         counts = {}  # (side, kind) -> [folders, agree]
-        allowed, known, failed = [], [], []
+        known, failed = [], []
         for i, f in enumerate(folders):
             problems, kinds_of_trouble = [], set()
             for side in sides:
@@ -602,19 +584,16 @@ def main():
                     kinds_of_trouble.add("failed")
                 elif side == "wine" and f.kind in KNOWN_DIFFERENCES:
                     kinds_of_trouble.add("known")
-                elif f.kind in DISAGREE_FOR_NOW and not args.strict:
-                    kinds_of_trouble.add("allowed")
                 else:
                     kinds_of_trouble.add("failed")
-            how = next((h for h in ("failed", "allowed", "known")
+            how = next((h for h in ("failed", "known")
                         if h in kinds_of_trouble), "agree")
             if how == "agree":
                 tally.passed += 1
                 continue
             name = f"folder {f.number} ({f.kind}, language {f.language})"
-            {"allowed": allowed, "known": known, "failed": failed}[how].append(name)
-            tag = {"allowed": "ALLOWED FOR NOW", "known": "KNOWN DIFFERENCE",
-                   "failed": "DISAGREES"}[how]
+            {"known": known, "failed": failed}[how].append(name)
+            tag = {"known": "KNOWN DIFFERENCE", "failed": "DISAGREES"}[how]
             print(f"{args.label}: {name}: {tag}")
             for p in problems:
                 print("  " + p.replace("\n", "\n  "))
@@ -641,14 +620,6 @@ def main():
         print(f"  {len(known)} known differences of Wine and Windows:")
         for kind, why in KNOWN_DIFFERENCES.items():
             print(f"    {kind}: {why}")
-    if allowed:
-        print(f"  *** {len(allowed)} folders DISAGREE or show garbled text, "
-              "and are allowed to for now (run with --strict to fail them):")
-        for kind, why in DISAGREE_FOR_NOW.items():
-            print(f"    {kind}: {why}")
-        for name in allowed:
-            tally.skip(name, "allowed to disagree until the launchers and the "
-                             "checker share one text model")
     for name in known:
         tally.skip(name, "a known difference of Wine and Windows")
     return tally.finish()
