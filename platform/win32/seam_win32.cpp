@@ -141,16 +141,15 @@ unsigned ProfileString(const char* section, const char* key,
   if (size == 0) return 0;
   if (!win32::UseWide()) {
     const AnsiText aSection(section), aKey(key), aFallback(fallback);
-    if (file == nullptr) {
-      const DWORD n = ::GetProfileStringA(aSection.get(), aKey.get(),
-                                          aFallback.get(), buffer, size);
-      return AnsiValue(n, false, buffer, size, cut);
-    }
     const AnsiText aFile(file);
-    const DWORD n = ::GetPrivateProfileStringA(
-        aSection.get(), aKey.get(), aFallback.get(), buffer, size, aFile.get());
+    const DWORD n = file == nullptr
+                        ? ::GetProfileStringA(aSection.get(), aKey.get(),
+                                              aFallback.get(), buffer, size)
+                        : ::GetPrivateProfileStringA(aSection.get(), aKey.get(),
+                                                     aFallback.get(), buffer,
+                                                     size, aFile.get());
     // The A function reports a cut value as size - 1 characters stored.
-    return AnsiValue(n, n >= size - 1, buffer, size, cut);
+    return AnsiValue(n, file != nullptr && n >= size - 1, buffer, size, cut);
   }
   const WideText<> wSection(section), wKey(key), wFallback(fallback);
   const WideText<win32::kLongUnits> wFile(file);
