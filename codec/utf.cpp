@@ -19,14 +19,26 @@ struct Lead {
   char32_t bits;
 };
 
+// Every lead byte that starts a sequence, in ranges that do not overlap. A
+// table in read-only data rather than a chain of tests: the compiler turns
+// the chain into a writable jump table of its own.
+struct LeadRange {
+  unsigned char first, last, continuations, secondLow, secondHigh;
+};
+constexpr LeadRange kLeadRanges[] = {
+    {0xC2, 0xDF, 1, 0x80, 0xBF}, {0xE0, 0xE0, 2, 0xA0, 0xBF},
+    {0xE1, 0xEC, 2, 0x80, 0xBF}, {0xED, 0xED, 2, 0x80, 0x9F},
+    {0xEE, 0xEF, 2, 0x80, 0xBF}, {0xF0, 0xF0, 3, 0x90, 0xBF},
+    {0xF1, 0xF3, 3, 0x80, 0xBF}, {0xF4, 0xF4, 3, 0x80, 0x8F},
+};
+
 Lead ReadLead(unsigned char b) {
-  if (b >= 0xC2 && b <= 0xDF) return {1, 0x80, 0xBF, b & 0x1Fu};
-  if (b == 0xE0) return {2, 0xA0, 0xBF, 0};
-  if (b == 0xED) return {2, 0x80, 0x9F, 0xD};
-  if (b >= 0xE1 && b <= 0xEF) return {2, 0x80, 0xBF, b & 0x0Fu};
-  if (b == 0xF0) return {3, 0x90, 0xBF, 0};
-  if (b >= 0xF1 && b <= 0xF3) return {3, 0x80, 0xBF, b & 0x07u};
-  if (b == 0xF4) return {3, 0x80, 0x8F, 4};
+  for (const LeadRange& range : kLeadRanges) {
+    if (b < range.first || b > range.last) continue;
+    // The lead's own bits: those below its marker of 1 + n one-bits.
+    const char32_t bits = b & (0x3Fu >> range.continuations);
+    return {range.continuations, range.secondLow, range.secondHigh, bits};
+  }
   return {0, 0, 0, 0};
 }
 

@@ -5,6 +5,8 @@
 // pointers found here.
 #include "platform/win32/calls.h"
 
+#include <cstring>
+
 namespace win32 {
 
 WideCalls wide;
@@ -17,11 +19,29 @@ bool wideReady = false;
 // The high bit of GetVersion's result marks Windows 95, 98 and ME.
 constexpr DWORD kNotNtFamily = 0x80000000u;
 
-template <typename Function>
-bool Load(HMODULE module, const char* name, Function* slot) {
-  *slot = Lookup<Function>(module, name);
-  return *slot != nullptr;
+// The names of WideCalls' members, in their order: KERNEL32's functions,
+// then the last kUserCalls, USER32's. One string and one loop rather than a
+// lookup per member: the launcher must fit in 24 KiB.
+constexpr char kWideNames[] =
+    "GetProfileStringW\0GetPrivateProfileStringW\0GetPrivateProfileIntW\0"
+    "GetModuleFileNameW\0GetFileAttributesW\0SearchPathW\0"
+    "GetSystemDirectoryW\0GetWindowsDirectoryW\0GetCurrentDirectoryW\0"
+    "GetEnvironmentVariableW\0CreateProcessW\0LoadLibraryW\0CreateFileW\0"
+    "FindWindowW\0MessageBoxW\0";
+constexpr unsigned kUserCalls = 2;
+constexpr unsigned kWideCalls = sizeof(WideCalls) / sizeof(FARPROC);
+
+constexpr unsigned CountNames(const char* names) {
+  unsigned count = 0;
+  for (; *names != '\0'; ++count) {
+    while (*names++ != '\0') {
+    }
+  }
+  return count;
 }
+static_assert(sizeof(WideCalls) == kWideCalls * sizeof(FARPROC) &&
+                  CountNames(kWideNames) == kWideCalls,
+              "one name for each wide function");
 
 }  // namespace
 
@@ -34,25 +54,25 @@ void ChooseCalls() {
   const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
   const HMODULE user = ::GetModuleHandleA("user32.dll");
   if (kernel == nullptr || user == nullptr) return;
-  wideReady =
-      Load(kernel, "GetProfileStringW", &wide.getProfileString) &&
-      Load(kernel, "GetPrivateProfileStringW", &wide.getPrivateProfileString) &&
-      Load(kernel, "GetPrivateProfileIntW", &wide.getPrivateProfileInt) &&
-      Load(kernel, "GetModuleFileNameW", &wide.getModuleFileName) &&
-      Load(kernel, "GetFileAttributesW", &wide.getFileAttributes) &&
-      Load(kernel, "SearchPathW", &wide.searchPath) &&
-      Load(kernel, "GetSystemDirectoryW", &wide.getSystemDirectory) &&
-      Load(kernel, "GetWindowsDirectoryW", &wide.getWindowsDirectory) &&
-      Load(kernel, "GetCurrentDirectoryW", &wide.getCurrentDirectory) &&
-      Load(kernel, "GetEnvironmentVariableW", &wide.getEnvironmentVariable) &&
-      Load(kernel, "CreateProcessW", &wide.createProcess) &&
-      Load(kernel, "LoadLibraryW", &wide.loadLibrary) &&
-      Load(kernel, "CreateFileW", &wide.createFile) &&
-      Load(user, "FindWindowW", &wide.findWindow) &&
-      Load(user, "MessageBoxW", &wide.messageBox);
+  FARPROC found[kWideCalls];
+  const char* name = kWideNames;
+  for (unsigned i = 0; i < kWideCalls; ++i) {
+    found[i] =
+        ::GetProcAddress(i < kWideCalls - kUserCalls ? kernel : user, name);
+    if (found[i] == nullptr) return;
+    while (*name++ != '\0') {
+    }
+  }
+  // Every member is a function pointer, of the same size and form as
+  // GetProcAddress's result.
+  std::memcpy(&wide, found, sizeof wide);
+  wideReady = true;
 }
 
 bool UseWide() { return wideReady; }
+
+template class WideText<kTextUnits>;
+template class WideText<kLongUnits>;
 
 AnsiText::AnsiText(const char* text) : null_(text == nullptr) {
   const WideText<kLongUnits> units(null_ ? "" : text);

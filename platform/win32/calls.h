@@ -18,6 +18,7 @@
 
 namespace win32 {
 
+// In the order of their names in calls.cpp, which looks them up in one loop.
 struct WideCalls {
   DWORD(WINAPI* getProfileString)(LPCWSTR, LPCWSTR, LPCWSTR, LPWSTR, DWORD);
   DWORD(WINAPI* getPrivateProfileString)
@@ -86,6 +87,11 @@ class WideText {
   bool null_;
   bool complete_;
 };
+
+// Built once, in calls.cpp: each file's own copy of a constructor would stay
+// in the launcher.
+extern template class WideText<kTextUnits>;
+extern template class WideText<kLongUnits>;
 
 // Turns the `length` bytes of 8-bit text of the system code page at the
 // start of `text` (a buffer of `size` bytes, size > length) in place into

@@ -131,38 +131,25 @@ unsigned Fallback(const WideText<>& fallback, char* buffer, unsigned size,
   return n;
 }
 
-}  // namespace
-
-unsigned GetProfileStringA(const char* section, const char* key,
-                           const char* fallback, char* buffer, unsigned size) {
-  if (size == 0) return 0;
-  if (!win32::UseWide()) {
-    const AnsiText aSection(section), aKey(key), aFallback(fallback);
-    const DWORD n = ::GetProfileStringA(aSection.get(), aKey.get(),
-                                        aFallback.get(), buffer, size);
-    return AnsiValue(n, false, buffer, size, nullptr);
-  }
-  const WideText<> wSection(section), wKey(key), wFallback(fallback);
-  if (!wSection.complete() || !wKey.complete())
-    return Fallback(wFallback, buffer, size, nullptr);
-  WideValue value;
-  const DWORD count = wide.getProfileString(
-      wSection.get(), wKey.get(), wFallback.get(), value.get(), value.kSize);
-  return value.ToUtf8(count, buffer, size, nullptr);
-}
-
-unsigned GetPrivateProfileStringA(const char* section, const char* key,
-                                  const char* fallback, char* buffer,
-                                  unsigned size, const char* file, bool* cut) {
+// A value of WIN.INI (`file` null) or of the INI file `file`, through the
+// profile functions; `cut` as for the seam's reads. One body for both reads,
+// which differ only in the function called.
+unsigned ProfileString(const char* section, const char* key,
+                       const char* fallback, char* buffer, unsigned size,
+                       const char* file, bool* cut) {
   if (cut != nullptr) *cut = false;
   if (size == 0) return 0;
   if (!win32::UseWide()) {
     const AnsiText aSection(section), aKey(key), aFallback(fallback);
     const AnsiText aFile(file);
-    const DWORD n = ::GetPrivateProfileStringA(
-        aSection.get(), aKey.get(), aFallback.get(), buffer, size, aFile.get());
+    const DWORD n = file == nullptr
+                        ? ::GetProfileStringA(aSection.get(), aKey.get(),
+                                              aFallback.get(), buffer, size)
+                        : ::GetPrivateProfileStringA(aSection.get(), aKey.get(),
+                                                     aFallback.get(), buffer,
+                                                     size, aFile.get());
     // The A function reports a cut value as size - 1 characters stored.
-    return AnsiValue(n, n >= size - 1, buffer, size, cut);
+    return AnsiValue(n, file != nullptr && n >= size - 1, buffer, size, cut);
   }
   const WideText<> wSection(section), wKey(key), wFallback(fallback);
   const WideText<win32::kLongUnits> wFile(file);
@@ -170,9 +157,26 @@ unsigned GetPrivateProfileStringA(const char* section, const char* key,
     return Fallback(wFallback, buffer, size, cut);
   WideValue value;
   const DWORD count =
-      wide.getPrivateProfileString(wSection.get(), wKey.get(), wFallback.get(),
-                                   value.get(), value.kSize, wFile.get());
+      file == nullptr
+          ? wide.getProfileString(wSection.get(), wKey.get(), wFallback.get(),
+                                  value.get(), value.kSize)
+          : wide.getPrivateProfileString(wSection.get(), wKey.get(),
+                                         wFallback.get(), value.get(),
+                                         value.kSize, wFile.get());
   return value.ToUtf8(count, buffer, size, cut);
+}
+
+}  // namespace
+
+unsigned GetProfileStringA(const char* section, const char* key,
+                           const char* fallback, char* buffer, unsigned size) {
+  return ProfileString(section, key, fallback, buffer, size, nullptr, nullptr);
+}
+
+unsigned GetPrivateProfileStringA(const char* section, const char* key,
+                                  const char* fallback, char* buffer,
+                                  unsigned size, const char* file, bool* cut) {
+  return ProfileString(section, key, fallback, buffer, size, file, cut);
 }
 
 int GetPrivateProfileIntA(const char* section, const char* key, int fallback,
