@@ -168,9 +168,10 @@ def box_times(driver, programs, work, runs):
         order = list(enumerate(programs))
         for at, program in order if turn % 2 else reversed(order):
             log.unlink(missing_ok=True)
-            subprocess.run(suite.wine(driver, "--first-box", winpath(log),
-                                      winpath(program)),
-                           cwd=driver.parent, capture_output=True, timeout=120)
+            suite.run_wine("budgets", suite.wine(driver, "--first-box",
+                                                 winpath(log), winpath(program)),
+                           log.exists, cwd=driver.parent, capture_output=True,
+                           timeout=120)
             lines = log.read_text().splitlines() if log.exists() else []
             if turn > 0:
                 found[at] += [int(line.split()[1]) for line in lines

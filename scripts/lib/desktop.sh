@@ -18,7 +18,8 @@
 #   (win32's only where 32-bit programs run); after choose_wine.
 # start_wine DIR: makes a fresh 64-bit prefix in DIR/prefix (with WoW64 for
 #   32-bit programs where they run) with boxes that close at once (no window
-#   manager decorations) and the language set to ENU; exports WINEPREFIX.
+#   manager decorations) and the language set to ENU, and keeps its Wine
+#   server running; exports WINEPREFIX.
 # stop_desktop: ends Wine's server and the display.
 
 # Wine's two loaders on Debian: the 32-bit one (wine32:i386), which the wine
@@ -26,14 +27,31 @@
 WINE_LOADER_32=/usr/lib/wine/wine
 WINE_LOADER_64=/usr/lib/wine/wine64
 
+# Trees' fixtures start side by side: two of them may pick the same free
+# number at once. Only the one whose Xvfb holds the display's lock keeps it;
+# the other, whose Xvfb ended, takes the next number.
 start_display() {
   local root=$1 n=90 i
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$root/xvfb.log" 2>&1 &
-  XVFB_PID=$!
-  export DISPLAY=":$n"
-  for i in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
-  echo "Xvfb did not start on :$n" >&2
+  while [ "$n" -lt 190 ]; do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$root/xvfb.log" 2>&1 &
+      XVFB_PID=$!
+      for i in $(seq 100); do
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        if [ -e "/tmp/.X11-unix/X$n" ] &&
+          [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$XVFB_PID" ]; then
+          export DISPLAY=":$n"
+          return 0
+        fi
+        sleep 0.1
+      done
+      kill "$XVFB_PID" 2>/dev/null || true
+      wait "$XVFB_PID" 2>/dev/null || true
+    fi
+    n=$((n + 1))
+  done
+  XVFB_PID=
+  echo "Xvfb did not start (see $root/xvfb.log)" >&2
   return 1
 }
 
@@ -72,8 +90,24 @@ start_wine() {
     tail -n 5 "$root/wineboot.log" >&2
     return 1
   fi
-  "$PELLOMAR_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  "$PELLOMAR_WINE" reg add 'HKCU\Control Panel\International' /v sLanguage /d ENU /f >/dev/null 2>&1
+  # Wine's server shuts the prefix's own processes down two seconds after
+  # its last process ends, and (Debian's wineserver starts servers with -p0)
+  # then ends itself; a process that starts meanwhile, as the next run on a
+  # loaded machine easily does, races that shutdown and may never run. So
+  # once wineboot has settled (its processes ended, the registry written), one
+  # server keeps the prefix up until stop_desktop.
+  wineserver -w
+  wineserver -p </dev/null >"$root/wineserver.log" 2>&1
+  # Those processes (services, devices, the desktop window's) keep the
+  # standard handles of the process that started them for as long as they
+  # run: started here, they hold only this log, never a test's pipe. The
+  # settings go first, so that the desktop reads them.
+  {
+    "$PELLOMAR_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+    "$PELLOMAR_WINE" reg add 'HKCU\Control Panel\International' /v sLanguage /d ENU /f
+    # rundll32 makes a hidden window, which starts the desktop.
+    "$PELLOMAR_WINE" rundll32.exe user32.dll,GetDesktopWindow
+  } </dev/null >>"$root/wineboot.log" 2>&1
 }
 
 stop_desktop() {

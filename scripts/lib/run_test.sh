@@ -28,6 +28,10 @@ while [ $# -gt 0 ]; do
 done
 [ $# -gt 0 ] || { echo "run_test.sh: no command" >&2; exit 2; }
 
+# The trees that tests build of their own (packages, the release) are built
+# on every core, as the suite's own trees are.
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
+
 if [ -n "$desktop" ]; then
   if [ ! -f "$desktop/desktop.env" ]; then
     echo "run_test.sh: no desktop in $desktop (its fixture did not start)" >&2

@@ -4,10 +4,14 @@
   runner never calls a bare "wine": Debian's wine command fails outright on a
   kernel that runs no 32-bit programs. Nor does it hand Wine a 32-bit program
   where those do not run; it skips that run and says why.
+- A Wine run that left nothing behind at all is Wine's hiccup, not the
+  program's: a loaded machine now and then starts no process. Such a run is
+  made once more, aloud (run_wine), never twice.
 - The results file that results.sh sums up into the suite's closing line:
   each tally appends one line to the file named by PELLOMAR_RESULTS.
 """
 import os
+import subprocess
 from pathlib import Path
 
 MACHINE_I386 = 0x14C  # IMAGE_FILE_HEADER.Machine of a 32-bit x86 program
@@ -51,6 +55,23 @@ def wine(program, *args):
     if why:
         raise SystemExit(f"{program} is a 32-bit program: {why}")
     return [command, str(program), *map(str, args)]
+
+
+def wine_hiccup_note(label, what):
+    """Says aloud that a Wine run is made once more, and why."""
+    print(f"{label}: Wine left no trace of {what} (it did not start the "
+          "process); trying once more", flush=True)
+
+
+def run_wine(label, command, left_trace, **run_args):
+    """Runs a command of wine() through subprocess.run; when left_trace()
+    says the run left nothing behind (no log, no output file), says so and
+    runs it once more. Returns the last run's CompletedProcess."""
+    result = subprocess.run(command, **run_args)
+    if not left_trace():
+        wine_hiccup_note(label, Path(command[1]).name)
+        result = subprocess.run(command, **run_args)
+    return result
 
 
 def record_result(label, passed, failed, skipped=0, why=()):

@@ -285,9 +285,14 @@ def main():
                 ("wine", suite.wine(args.wine_query.resolve())),
                 ("reader", [str(args.native_query.resolve())])):
             out = Path(tmp) / f"{side}.txt"
-            subprocess.run(command + [str(query_file), str(out)], check=True,
-                           cwd=tmp, stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL, timeout=300)
+            run = dict(cwd=tmp, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=300)
+            if side == "wine":
+                suite.run_wine(args.label, command + [str(query_file), str(out)],
+                               out.exists, **run).check_returncode()
+            else:
+                subprocess.run(command + [str(query_file), str(out)],
+                               check=True, **run)
             answers[side] = out.read_text().splitlines()
 
     if len(answers["wine"]) != len(queries) or len(answers["reader"]) != len(queries):

@@ -29,6 +29,9 @@ CODE_PAGE = 1252
 # The Unix locale from which Wine takes another system code page.
 LOCALES = {932: "ja_JP.UTF-8", 936: "zh_CN.UTF-8", 1251: "ru_RU.UTF-8"}
 
+# What a run says when the driver wrote no log at all: Wine did not start it.
+WINE_LEFT_NO_LOG = "Wine left no log at all (it did not start the driver)"
+
 
 def system_folder(launcher):
     """The folder that a launcher of this build finds as the system folder,
@@ -105,6 +108,8 @@ def run(scenario, launcher, programs, work):
             p.write_bytes(replaced[p])
         elif dirs["windows"] in p.parents:
             p.unlink()
+    if not lines:
+        return [WINE_LEFT_NO_LOG]
     if "timeout" in lines:
         return ["the launcher did not end within a minute"]
     trouble = [line for line in lines if line.startswith("cannot start")]
@@ -144,9 +149,12 @@ def main():
                 continue
             problems = run(scenario, args.launcher.resolve(),
                            args.programs.resolve(), Path(tmp))
-            if problems and problems[0].startswith("the driver cannot start"):
-                # Wine itself, loaded, now and then fails to start a process;
-                # that says nothing of the launcher: once more, aloud.
+            if problems and (problems[0] == WINE_LEFT_NO_LOG or
+                             problems[0].startswith("the driver cannot start")):
+                # Wine itself, loaded, now and then fails to start a process
+                # (the driver: no log at all; or the launcher, which the
+                # driver reports); that says nothing of the launcher: once
+                # more, aloud.
                 print(f"{args.label}: {scenario.name}: {problems[0]}; "
                       "trying once more")
                 problems = run(scenario, args.launcher.resolve(),

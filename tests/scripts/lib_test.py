@@ -176,10 +176,60 @@ def test_closing_line(work):
                      [] if got == want else [f"{got!r}\n expected {want!r}"])
 
 
+def test_run_wine(work):
+    # A stand-in for Wine that leaves its trace from the given run on (0:
+    # never); it counts its runs in a file.
+    stand_in = work / "wine.sh"
+    stand_in.write_text('n=$(($(cat "$1" 2>/dev/null || echo 0) + 1))\n'
+                        'echo "$n" >"$1"\n'
+                        '[ "$3" -ne 0 ] && [ "$n" -ge "$3" ] && : >"$2"\n'
+                        'exit 0\n')
+    # name, the run that leaves a trace, runs expected, said aloud
+    cases = [("first run leaves its trace", 1, 1, False),
+             ("a hiccup, then the run", 2, 2, True),
+             ("no trace twice: never a third run", 0, 2, True)]
+    for name, traced_from, runs, aloud in cases:
+        count, trace = work / f"{traced_from}.count", work / f"{traced_from}.trace"
+        out = subprocess.run(
+            [sys.executable, "-c",
+             "import sys; from pathlib import Path; import suite; "
+             "suite.run_wine('lib', sys.argv[1:], Path(sys.argv[4]).exists)",
+             "sh", str(stand_in), str(count), str(trace), str(traced_from)],
+            env=dict(clean_env(), PYTHONPATH=str(LIB)), capture_output=True,
+            text=True, timeout=60)
+        got_runs = int(count.read_text()) if count.exists() else 0
+        problems = [] if out.returncode == 0 else [out.stderr.strip()]
+        if got_runs != runs:
+            problems.append(f"{got_runs} runs, expected {runs}")
+        if ("trying once more" in out.stdout) != aloud:
+            problems.append(f"said {out.stdout!r}")
+        tally.record(f"run_wine: {name}", problems)
+
+
+def test_start_display(work):
+    # Two fixtures that start at once get a display each, both running.
+    script = (f'. "{LIB}/desktop.sh"; start_display "$1" || exit; '
+              'echo "$DISPLAY $XVFB_PID"; sleep 1; kill -0 "$XVFB_PID" && '
+              'echo alive; kill "$XVFB_PID"')
+    runs = []
+    for name in ("one", "two"):
+        (work / name).mkdir()
+        runs.append(subprocess.Popen(
+            ["bash", "-c", script, "bash", str(work / name)], env=clean_env(),
+            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True))
+    outs = [run.communicate(timeout=60) for run in runs]
+    lines = [out.split("\n") for out, _ in outs]
+    problems = [err.strip() for out, err in outs if "alive" not in out]
+    if not problems and lines[0][0].split()[0] == lines[1][0].split()[0]:
+        problems.append(f"both took {lines[0][0].split()[0]}")
+    tally.record("start_display: two at once", problems)
+
+
 def main():
     saved = {k: os.environ.pop(k) for k in CHOICE if k in os.environ}
     with tempfile.TemporaryDirectory(prefix="pellomar-lib-") as tmp:
-        for test in (test_choose_wine, test_programs, test_closing_line):
+        for test in (test_choose_wine, test_programs, test_closing_line,
+                     test_run_wine, test_start_display):
             folder = Path(tmp) / test.__name__
             folder.mkdir()
             test(folder)
