@@ -31,7 +31,6 @@ const char kScriptMark[] = "#!";
 const char kElfMark[] =
     "\x7f"
     "ELF";
-constexpr std::size_t kMarkBytes = 4;
 
 bool EndsWithIgnoringCase(const std::string& text, const char* end) {
   const std::size_t n = std::strlen(end);
