@@ -1,7 +1,8 @@
 // A whole run of the launcher on the scripted platform, with the three files,
 // WIN.INI, the launcher's path, the windows, the answers, the start results
 // and injected read and box failures all taken from the input. Promises: the
-// result is 0; every caption and text fits a box (at most 255 characters);
+// result is 0; every caption and text fits a box (at most 255 characters,
+// but for the notice that names a path the system does not take, whole);
 // at most two starts, each exactly the installed command or the setup
 // command line that the rules give from the files (or what a failed read
 // leaves: the empty command, the line for an empty SetupName); setup never
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "config/text.h"
 #include "launcher/launcher.h"
 #include "platform/ini/ini_reader.h"
 #include "platform/scripted/scripted.h"
@@ -23,16 +25,20 @@ void Check(bool ok) {
 }
 
 const char kFolder[] = "C:\\APP\\DISK1\\";
+const char kPathNotice[] =
+    "This path is longer than the system allows, so nothing is read or "
+    "started from it: ";
 
-// A value as the launcher reads it; one that was cut reads as "" (the
-// launcher never uses a cut path or command line).
+// A path value (IniFile, Command, SetupName) as the launcher reads it; one
+// that was cut reads as "" (the launcher never uses a cut path or command
+// line).
 std::string Value(const std::string* text, const char* section,
                   const char* key) {
   if (text == nullptr) return "";
   ini::MemorySource source(text->data(), text->size());
-  char buffer[256];
+  char buffer[text::kPathSize];
   bool cut = false;
-  ini::GetString(&source, section, key, "", buffer, 255, &cut);
+  ini::GetString(&source, section, key, "", buffer, sizeof buffer, &cut);
   return cut ? "" : buffer;
 }
 
@@ -69,13 +75,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   for (const scripted::Box& box : world.boxes) {
     Check(box.caption.size() <= 254);
-    Check(box.text.size() <= 255);
+    // The notice for a path the system does not take names it whole.
+    const bool pathNotice = box.text.rfind(kPathNotice, 0) == 0;
+    Check(
+        box.text.size() <= 255 ||
+        (pathNotice && box.text.size() < sizeof kPathNotice + text::kPathSize));
   }
 
   // What the rules make of the files, worked out independently.
   const bool settingsVisible =
-      withSettings && !model::KnownLauncherPath(launcherPath, 255).empty() &&
-      model::Resolve(launcherPath, "pellomar.ini", 255) ==
+      withSettings &&
+      !model::KnownLauncherPath(launcherPath, text::kPathSize).empty() &&
+      model::Resolve(launcherPath, "pellomar.ini", text::kPathSize) ==
           std::string(kFolder) + "pellomar.ini";
   const std::string* settingsText = settingsVisible ? &settings : nullptr;
   const std::string iniFile = Value(settingsText, "Auto", "IniFile");
@@ -87,12 +98,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return world.Find(path) != nullptr && !world.IsFolder(path);
   };
   const std::string setupName = Value(settingsText, "Auto", "SetupName");
-  const std::string setup =
-      setupName.empty()
-          ? ""
-          : model::SetupCommand(launcherPath, setupName, isFile, 255);
+  const std::string setup = setupName.empty()
+                                ? ""
+                                : model::SetupCommand(launcherPath, setupName,
+                                                      isFile, text::kPathSize);
   const std::string setupAfterFailedRead =
-      model::SetupCommand(launcherPath, "", isFile, 255);
+      model::SetupCommand(launcherPath, "", isFile, text::kPathSize);
 
   auto isCommand = [&](const std::string& s) {
     return s == command || s.empty();
