@@ -9,8 +9,8 @@
 #include <new>
 
 #include "launcher/launcher.h"
-#include "platform/ini/ini_reader.h"
 #include "platform/seam.h"
+#include "portable/ini/ini_reader.h"
 
 extern "C" void* __libc_malloc(std::size_t);
 extern "C" void* __libc_calloc(std::size_t, std::size_t);

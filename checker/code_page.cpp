@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/ascii.h"
+#include "portable/ascii.h"
 
 namespace check {
 

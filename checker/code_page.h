@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ini/ini_reader.h"
+#include "portable/ini/ini_reader.h"
 
 namespace check {
 

@@ -2,7 +2,7 @@
 // <...> for the parts that vary; the tests hold every text to its pattern.
 #include "checker/diagnostics.h"
 
-#include "platform/ascii.h"
+#include "portable/ascii.h"
 
 namespace check {
 

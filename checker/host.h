@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/emulation/system.h"
+#include "portable/emulation/system.h"
 
 namespace check {
 

@@ -10,8 +10,8 @@
 
 #include "checker/code_page.h"
 #include "checker/host.h"
-#include "codec/utf.h"
 #include "platform/posix/posix_support.h"
+#include "portable/utf.h"
 
 namespace check {
 

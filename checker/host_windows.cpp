@@ -14,7 +14,7 @@
 
 #include "checker/code_page.h"
 #include "checker/host.h"
-#include "codec/utf.h"
+#include "portable/utf.h"
 
 namespace check {
 

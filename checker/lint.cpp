@@ -6,16 +6,16 @@
 #include <vector>
 
 #include "checker/recorder.h"
-#include "codec/utf.h"
 #include "config/keys.h"
 #include "config/readers.h"
 #include "config/text.h"
 #include "launcher/launcher.h"
-#include "platform/ascii.h"
-#include "platform/emulation/language_codes.h"
-#include "platform/emulation/paths.h"
-#include "platform/ini/ini_reader.h"
 #include "platform/seam.h"
+#include "portable/ascii.h"
+#include "portable/emulation/language_codes.h"
+#include "portable/emulation/paths.h"
+#include "portable/ini/ini_reader.h"
+#include "portable/utf.h"
 
 namespace check {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "checker/diagnostics.h"
-#include "platform/emulation/windows.h"
+#include "portable/emulation/windows.h"
 
 namespace check {
 

@@ -23,7 +23,7 @@
 #include "config/text.h"
 #include "launcher/launcher.h"
 #include "launcher/reporter.h"
-#include "platform/emulation/paths.h"
+#include "portable/emulation/paths.h"
 
 namespace {
 

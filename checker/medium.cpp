@@ -9,8 +9,8 @@
 #include "config/readers.h"
 #include "config/text.h"
 #include "launcher/launcher.h"
-#include "platform/emulation/paths.h"
 #include "platform/seam.h"
+#include "portable/emulation/paths.h"
 
 namespace check {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "checker/lint.h"
-#include "platform/emulation/windows.h"
+#include "portable/emulation/windows.h"
 
 namespace check {
 

@@ -5,8 +5,8 @@
 
 #include "checker/host.h"
 #include "checker/report.h"
-#include "platform/emulation/utf8.h"
 #include "platform/seam.h"
+#include "portable/emulation/utf8.h"
 
 namespace check {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/emulation/windows.h"
+#include "portable/emulation/windows.h"
 
 namespace check {
 

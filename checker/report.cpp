@@ -5,10 +5,10 @@
 
 #include "checker/host.h"
 #include "config/keys.h"
-#include "platform/ascii.h"
-#include "platform/emulation/paths.h"
-#include "platform/emulation/utf8.h"
 #include "platform/seam.h"
+#include "portable/ascii.h"
+#include "portable/emulation/paths.h"
+#include "portable/emulation/utf8.h"
 
 namespace check {
 

@@ -1,7 +1,7 @@
 #include "launcher/format.h"
 
-#include "codec/utf.h"
 #include "config/text.h"
+#include "portable/utf.h"
 
 namespace {
 

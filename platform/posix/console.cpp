@@ -18,9 +18,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/emulation/utf8.h"
 #include "platform/posix/posix_support.h"
 #include "platform/seam.h"
+#include "portable/emulation/utf8.h"
 
 namespace posix {
 

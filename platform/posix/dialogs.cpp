@@ -14,9 +14,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/emulation/utf8.h"
 #include "platform/posix/posix_support.h"
 #include "platform/seam.h"
+#include "portable/emulation/utf8.h"
 
 extern char** environ;
 

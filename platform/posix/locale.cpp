@@ -3,8 +3,8 @@
 // that Windows gives no code of its own takes the language's code.
 #include <cstdlib>
 
-#include "platform/emulation/language_codes.h"
 #include "platform/posix/posix_support.h"
+#include "portable/emulation/language_codes.h"
 
 namespace posix {
 

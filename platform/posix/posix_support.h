@@ -1,6 +1,6 @@
 // Pieces of the POSIX platform layer that do not depend on the seam, so that
 // tests can call them directly. What imitates Windows is the emulation's
-// (platform/emulation/); this layer gives it the system's facts and keeps
+// (portable/emulation/); this layer gives it the system's facts and keeps
 // what is truly Linux: boxes, starting a process, the window check.
 #pragma once
 
@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/emulation/paths.h"
-#include "platform/emulation/utf8.h"
-#include "platform/emulation/windows.h"
 #include "platform/seam.h"
+#include "portable/emulation/paths.h"
+#include "portable/emulation/utf8.h"
+#include "portable/emulation/windows.h"
 
 namespace posix {
 
@@ -28,7 +28,7 @@ using platform::kAnswerOk;
 inline bool IsQuestion(unsigned style) { return (style & 0x0F) == 0x04; }
 
 // Path mapping and command-line splitting are the emulation's (see
-// platform/emulation/paths.h); the names stay here for the layer's callers.
+// portable/emulation/paths.h); the names stay here for the layer's callers.
 using emulation::SplitCommandLine;
 using emulation::ToNativePath;
 using emulation::ToWindowsPath;

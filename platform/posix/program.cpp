@@ -1,6 +1,6 @@
 // Start results for the POSIX layer's errno values. Which program a command
 // line starts, and how, is the emulation's (Windows::LinuxStart in
-// platform/emulation/start_rules.cpp), the same that pellomar-check
+// portable/emulation/start_rules.cpp), the same that pellomar-check
 // predicts with.
 #include <errno.h>
 

@@ -7,8 +7,8 @@
 // manager's frame holds the client one level down). Built without the X11
 // headers, without libX11 at run time, or without a display that answers,
 // no window exists.
-#include "platform/ascii.h"
 #include "platform/posix/posix_support.h"
+#include "portable/ascii.h"
 
 #ifdef PELLOMAR_HAVE_X11
 #include "platform/posix/x11_library.h"

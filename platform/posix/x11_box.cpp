@@ -23,13 +23,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/emulation/utf8.h"
 #include "platform/posix/bidi.h"
 #include "platform/posix/box_layout.h"
 #include "platform/posix/posix_support.h"
 #include "platform/posix/x11_fonts.h"
 #include "platform/posix/x11_library.h"
 #include "platform/seam.h"
+#include "portable/emulation/utf8.h"
 
 namespace posix {
 

@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-#include "platform/ascii.h"
-#include "platform/ini/ini_reader.h"
 #include "platform/seam.h"
+#include "portable/ascii.h"
+#include "portable/ini/ini_reader.h"
 
 namespace scripted {
 

@@ -3,7 +3,7 @@
 // Files live in memory, keyed by Windows path without regard to case (a
 // folder exists when a file is in it). Profile reads, paths, the launcher's
 // own path and file attributes are answered by the Windows emulation over
-// these files (platform/emulation/), as on every platform but Windows: a
+// these files (portable/emulation/), as on every platform but Windows: a
 // name without a folder is looked up in the Windows directory.
 // Boxes are answered from a script, starts succeed or fail from a script, and
 // every call the core makes is recorded in order in `transcript`, one line
@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/emulation/windows.h"
+#include "portable/emulation/windows.h"
 
 namespace scripted {
 

@@ -14,7 +14,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "codec/utf.h"
+#include "portable/utf.h"
 
 namespace win32 {
 

@@ -14,10 +14,10 @@
 // the installed application's INI file, which its installer wrote with those
 // functions, which Windows may map to the registry too, and whose recent
 // writes Windows 95/98/ME holds in a cache that reading the file would miss.
-#include "codec/utf.h"
-#include "platform/ini/ini_reader.h"
 #include "platform/seam.h"
 #include "platform/win32/calls.h"
+#include "portable/ini/ini_reader.h"
+#include "portable/utf.h"
 
 namespace platform {
 namespace {

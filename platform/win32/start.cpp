@@ -35,8 +35,8 @@
 // After windows.h, which calls.h brings.
 #include <shellapi.h>
 
-#include "codec/utf.h"
-#include "platform/win32/command_line.h"
+#include "portable/command_line.h"
+#include "portable/utf.h"
 
 namespace platform {
 namespace {

@@ -301,7 +301,7 @@ ENU_MESSAGES = ("[ENU]\r\nAskRunSetup=Install %s?\r\nAskRunExe=Start %s?\r\n"
 # English of every other region Windows has a code for (Windows' list, as
 # the locale tests read it): a clean file covers all of them.
 ENGLISH_CODES = sorted({line.split()[2] for line in
-                        (ROOT / "tests/posix/windows_language_codes.txt")
+                        (ROOT / "tests/platform/posix/windows_language_codes.txt")
                         .read_text().splitlines()
                         if line.startswith("en-")} - {"ENU"})
 

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/ini/ini_reader.h"
+#include "portable/ini/ini_reader.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;

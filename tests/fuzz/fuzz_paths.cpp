@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/emulation/paths.h"
+#include "portable/emulation/paths.h"
 
 namespace {
 

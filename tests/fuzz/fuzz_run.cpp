@@ -14,8 +14,8 @@
 
 #include "config/text.h"
 #include "launcher/launcher.h"
-#include "platform/ini/ini_reader.h"
 #include "platform/scripted/scripted.h"
+#include "portable/ini/ini_reader.h"
 #include "resolve_model.h"
 
 namespace {

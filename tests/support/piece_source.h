@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/ini/ini_reader.h"
+#include "portable/ini/ini_reader.h"
 
 class PieceSource final : public ini::Source {
  public:

@@ -1,4 +1,4 @@
-#include "platform/win32/command_line.h"
+#include "portable/command_line.h"
 
 namespace cmdline {
 namespace {

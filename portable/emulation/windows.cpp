@@ -1,13 +1,13 @@
-#include "platform/emulation/windows.h"
+#include "portable/emulation/windows.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "config/keys.h"
-#include "platform/ascii.h"
-#include "platform/emulation/paths.h"
-#include "platform/emulation/utf8.h"
 #include "platform/seam.h"
+#include "portable/ascii.h"
+#include "portable/emulation/paths.h"
+#include "portable/emulation/utf8.h"
 
 namespace emulation {
 

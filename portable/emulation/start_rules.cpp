@@ -6,11 +6,11 @@
 #include <cstring>
 #include <iterator>
 
-#include "platform/ascii.h"
-#include "platform/emulation/paths.h"
-#include "platform/emulation/windows.h"
 #include "platform/seam.h"
-#include "platform/win32/command_line.h"
+#include "portable/ascii.h"
+#include "portable/command_line.h"
+#include "portable/emulation/paths.h"
+#include "portable/emulation/windows.h"
 
 namespace emulation {
 

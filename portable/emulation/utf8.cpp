@@ -1,7 +1,7 @@
 // The codec's checks and conversions on standard strings. No system calls.
-#include "platform/emulation/utf8.h"
+#include "portable/emulation/utf8.h"
 
-#include "codec/utf.h"
+#include "portable/utf.h"
 
 namespace emulation {
 

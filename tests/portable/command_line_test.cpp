@@ -1,6 +1,6 @@
 // How the Windows layer reads the program out of a command line (as
 // CreateProcess does), and the command lines that run what is not a program.
-#include "platform/win32/command_line.h"
+#include "portable/command_line.h"
 
 #include <gtest/gtest.h>
 

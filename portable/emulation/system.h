@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/ini/ini_reader.h"
+#include "portable/ini/ini_reader.h"
 
 namespace emulation {
 

@@ -1,6 +1,6 @@
-#include "platform/emulation/paths.h"
+#include "portable/emulation/paths.h"
 
-#include "platform/ascii.h"
+#include "portable/ascii.h"
 
 namespace emulation {
 

@@ -2,7 +2,7 @@
 // functions. Every case runs three times: on the whole text at once, and
 // streamed in pieces of one and of three bytes, so that no rule depends on
 // where a read happens to end.
-#include "platform/ini/ini_reader.h"
+#include "portable/ini/ini_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/emulation/system.h"
+#include "portable/emulation/system.h"
 
 namespace emulation {
 
@@ -116,7 +116,7 @@ class Windows {
   // programs and batch files (by their mark or name), unreadable files.
   Start LinuxProgram(const std::string& name) const;
   // Windows' rules, picked by the Windows launcher's own code
-  // (platform/win32/command_line.h): a quoted program, or else each
+  // (portable/command_line.h): a quoted program, or else each
   // blank-ended prefix of an unquoted line in turn ("C:\Program.exe"
   // first), ".exe" added to a name without an extension, the path made full
   // as Windows does; a bare name is searched beside the launcher, in the

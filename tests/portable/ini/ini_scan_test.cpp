@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ini/ini_reader.h"
+#include "portable/ini/ini_reader.h"
 #include "tests/support/piece_source.h"
 
 namespace {

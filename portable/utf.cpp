@@ -1,4 +1,4 @@
-#include "codec/utf.h"
+#include "portable/utf.h"
 
 namespace utf {
 namespace {

@@ -18,10 +18,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/emulation/utf8.h"
 #include "platform/posix/bidi.h"
 #include "platform/posix/box_layout.h"
 #include "platform/posix/posix_support.h"
+#include "portable/emulation/utf8.h"
 
 namespace {
 

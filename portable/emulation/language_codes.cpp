@@ -3,7 +3,7 @@
 // script that Windows names (Serbian in Latin letters, Uzbek in Cyrillic)
 // becomes the Linux modifier (@latin, @cyrillic) where it is not the one
 // the C library takes by default for that language.
-#include "platform/emulation/language_codes.h"
+#include "portable/emulation/language_codes.h"
 
 #include <cstring>
 #include <iterator>

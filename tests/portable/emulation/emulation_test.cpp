@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/emulation/paths.h"
-#include "platform/emulation/windows.h"
 #include "platform/seam.h"
+#include "portable/emulation/paths.h"
+#include "portable/emulation/windows.h"
 
 namespace {
 

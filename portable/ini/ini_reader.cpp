@@ -1,10 +1,10 @@
-#include "platform/ini/ini_reader.h"
+#include "portable/ini/ini_reader.h"
 
 #include <cstdint>
 #include <cstring>
 
-#include "codec/utf.h"
-#include "platform/ascii.h"
+#include "portable/ascii.h"
+#include "portable/utf.h"
 
 namespace ini {
 

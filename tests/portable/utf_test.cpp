@@ -1,7 +1,7 @@
 // The codec: strict UTF-8, UTF-16 both ways, Windows-1252, and cuts at
 // character boundaries; characters of every length and what a damaged file
 // holds.
-#include "codec/utf.h"
+#include "portable/utf.h"
 
 #include <gtest/gtest.h>
 
