@@ -46,37 +46,43 @@ def fitting(width):
     return lambda value: str((int(value) - 1) // width)
 
 
-# (what, definition in the sources (a pattern, or a folder or file to look
-# in and a pattern), value -> number as the documents state it, statements in the documents whose group 1 is that number). Patterns
+# Definitions that several rows read.
+READ_SIZE = ("config", r"kReadSize = (\d+);")
+PATH_SIZE = ("config", r"kPathSize = (\d+);")
+WINDOWS_PATH = r"kWindowsPathUnits = (\d+);"
+
+# (what, its definition in the sources: a pattern, or a folder or file to
+# look in and a pattern; value -> the number as the documents state it;
+# statements in the documents whose group 1 is that number). Statements
 # match across line breaks (\s+); man pages are read with their escapes
 # undone (\- is -).
 ROWS = [
-    ("the longest value, in bytes", ("config", r"kReadSize = (\d+);"), less(1),
-     [r"held in (\d+) bytes", r"longer\s+than\s+(\d+)\s+bytes\s+of\s+UTF-8"]),
-    ("the longest question, in bytes", ("config", r"kReadSize = (\d+);"), same,
+    ("the longest value, in bytes", READ_SIZE, less(1),
+     [r"held\s+in\s+(\d+)\s+bytes", r"longer\s+than\s+(\d+)\s+bytes\s+of\s+UTF-8"]),
+    ("the longest question, in bytes", READ_SIZE, same,
      [r"cut\s+the\s+same\s+way\s+at\s+(\d+)\s+bytes"]),
-    ("Japanese characters in the longest value", ("config", r"kReadSize = (\d+);"),
+    ("Japanese characters in the longest value", READ_SIZE,
      fitting(3),
      [r"(\d+)\s+Japanese\s+characters\s+fit", r"UTF-8\s+the\s+same\s+value\s+holds\s+(\d+)",
       r"such\s+as\s+(\d+)\s+of\s+Japanese"]),
-    ("Cyrillic characters in the longest value", ("config", r"kReadSize = (\d+);"),
+    ("Cyrillic characters in the longest value", READ_SIZE,
      fitting(2),
      [r"(\d+)\s+Cyrillic\s+ones", r"could\s+hold\s+(\d+)\s+characters"]),
     ("the text buffer, in bytes", ("config", r"kBufferSize = (\d+);"), same,
      [r"(\d+)\s+bytes\s+for\s+a\s+text"]),
-    ("the path buffer, in bytes", ("config", r"kPathSize = (\d+);"), same,
+    ("the path buffer, in bytes", PATH_SIZE, same,
      [r"(\d+)\s+for\s+a\s+path"]),
-    ("the longest value that names a file", ("config", r"kPathSize = (\d+);"),
+    ("the longest value that names a file", PATH_SIZE,
      less(1),
      [r"hold\s+up\s+to\s+(\d+)\s+bytes", r"\((\d+)\s+for\s+IniFile"]),
     ("the longest path Windows takes, in UTF-16 units",
-     r"kWindowsPathUnits = (\d+);", same,
+     WINDOWS_PATH, same,
      [r"MAX_PATH,\s+(\d+)\s+UTF-16\s+units"]),
     ("the longest path Windows takes, without its terminator",
-     r"kWindowsPathUnits = (\d+);", less(1),
+     WINDOWS_PATH, less(1),
      [r"on\s+Windows\s+(\d+)\s+UTF-16\s+units"]),
     ("the longest Windows path, in bytes of UTF-8",
-     r"kWindowsPathUnits = (\d+);", times(3),
+     WINDOWS_PATH, times(3),
      [r"at\s+most\s+(\d+)\s+bytes\s+of\s+UTF-8"]),
     ("the longest path Linux takes, in bytes", r"kLinuxPathBytes = (\d+);",
      less(1), [r"on\s+Linux\s+(\d+)\s+bytes"]),
