@@ -8,7 +8,8 @@
   and line, and a row whose definition or statements are no longer found
   fails too, so a rewording is noticed rather than left unchecked.
 - Every docs/*.md is linked from README.md, and every relative link in
-  README.md and docs/*.md leads to a file of the tree.
+  README.md and docs/*.md, and every path of the tree that they name in
+  code (`tests/e2e/...`), leads to a file of the tree.
 
 Does not check prose: only the numbers the rows name.
 """
@@ -179,6 +180,11 @@ def check_numbers(root):
 
 
 LINK = re.compile(r"\[[^\]]*\]\(([^)\s]+)\)")
+CODE = re.compile(r"`([^`]+)`")
+# A code span that starts with one of these folders names a file of the tree.
+TREE = ("bench", "checker", "cmake", "config", "docs", "examples", "launcher",
+        "man", "packaging", "platform", "portable", "resources", "scripts",
+        "tests")
 
 
 def check_links(root, markdown_only=False):
@@ -205,6 +211,12 @@ def check_links(root, markdown_only=False):
             if not resolved.exists():
                 line = text.count("\n", 0, match.start()) + 1
                 fail(f"{page.relative_to(root)}:{line}: the link {target} leads nowhere")
+        for match in [] if markdown_only else CODE.finditer(text):
+            named = match.group(1).split()[0].rstrip("/")
+            if named.split("/")[0] in TREE and "/" in named and \
+                    not list(root.glob(named)):
+                line = text.count("\n", 0, match.start()) + 1
+                fail(f"{page.relative_to(root)}:{line}: {named} is no file of the tree")
     unlinked = [p.name for p in pages[1:] if p.resolve() not in linked]
     if unlinked:
         fail(f"README.md links to no docs/{', docs/'.join(unlinked)}")
