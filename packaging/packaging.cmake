@@ -4,7 +4,8 @@
 #   bin/pellomar-check                 the folder checker      (component tools)
 #   share/pellomar/medium/             what goes on a medium   (component medium)
 #   share/man/man1, man5               pellomar-check(1), pellomar(5)   (tools)
-#   share/doc/pellomar/                LICENSE (both), README.md, examples/ (tools)
+#   share/doc/pellomar/                LICENSE (both), README.md, docs/, examples/
+#                                      (tools)
 # A Windows build installs the same, with .exe programs and the manual pages
 # as text (share/doc/pellomar/*.txt).
 #
@@ -117,6 +118,10 @@ foreach(component medium tools)
           COMPONENT ${component})
 endforeach()
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT tools)
+# The documents that README.md links to, beside it as in the source.
+file(GLOB PELLOMAR_DOCS CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/docs/*.md)
+install(FILES ${PELLOMAR_DOCS} DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs
+        COMPONENT tools)
 install(FILES examples/sampleapp.ini
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples COMPONENT tools)
 

@@ -3,7 +3,8 @@
 
 - `cmake --install` (Linux) lays out exactly the expected files, programs
   executable; its manual pages render without a groff warning and `man -l`
-  shows them.
+  shows them; every document of docs/ is installed beside README.md, whose
+  links to them lead to the installed copies.
 - Each package holds exactly medium/, tools/, LICENSE and README.txt (the
   files below), under one top folder, with the programs executable; LICENSE
   is the repository's; the README says what to copy where, with Windows line
@@ -25,7 +26,11 @@ import zipfile
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import docs_test  # noqa: E402
+
 MEDIUM = "share/pellomar/medium"
+DOC = "share/doc/pellomar"
 INSTALL = {
     "bin/pellomar-check": 0o755,
     f"{MEDIUM}/autorun": 0o755,
@@ -39,6 +44,7 @@ INSTALL = {
     "share/doc/pellomar/LICENSE": 0o644,
     "share/doc/pellomar/README.md": 0o644,
     "share/doc/pellomar/examples/sampleapp.ini": 0o644,
+    **{f"{DOC}/docs/{page.name}": 0o644 for page in (ROOT / "docs").glob("*.md")},
 }
 PACKAGES = {
     "pellomar-1.01-win32.zip": {
@@ -84,6 +90,9 @@ def check_install(prefix):
     found = {str(p.relative_to(prefix)): p.stat().st_mode & 0o777
              for p in prefix.rglob("*") if p.is_file()}
     same_files("install", found, INSTALL)
+    docs_test.check_links(prefix / DOC, markdown_only=True)
+    fact(not docs_test.failures, "install: README.md links to every document "
+         "in docs/, and they are there")
     for page in ("share/man/man1/pellomar-check.1", "share/man/man5/pellomar.5"):
         path = prefix / page
         if not path.exists():
