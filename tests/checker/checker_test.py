@@ -485,6 +485,8 @@ WARNINGS = [
      {"autorun.inf": "[autorun]\r\nopen=Pellomar.exe /x\r\nicon=Icons\\App.ico\r\n",
       "icons/": "", "icons/app.ico": "x"},
      None, None),
+    ("autorun.inf opening the launcher, a tab before its argument",
+     {"autorun.inf": "[autorun]\r\nopen=pellomar.exe\t/x\r\n"}, None, None),
     # Linux media: programs need execute bits, scripts their interpreter.
     ("an ELF setup on a medium without execute bits",
      {"pellomar.ini": LINUX_SETTINGS, "setup": (0o755, ELF)},
