@@ -1,5 +1,6 @@
-// The catalogue's rows. Patterns are the texts that lint.cpp writes, with
-// <...> for the parts that vary; the tests hold every text to its pattern.
+// The catalogue's rows. Patterns are the texts that the checks (lint.h,
+// medium.h) write, with <...> for the parts that vary; the tests hold every
+// text to its pattern.
 #include "checker/diagnostics.h"
 
 #include "portable/ascii.h"

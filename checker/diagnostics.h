@@ -1,7 +1,8 @@
 // The one catalogue of the checker's diagnostics: a stable short code for
 // each, its group, the form of its text and a one-line explanation. The
 // outputs (output.h), `--disable`, `--list-codes` and the manual page's list
-// of warnings all come from here. It holds no checks: lint.cpp makes them.
+// of warnings all come from here. It holds no checks: those of lint.h and
+// medium.h make them.
 //
 // A new diagnostic is a name in `Code`, its row in the catalogue
 // (diagnostics.cpp, in the same order) and the call that makes it.

@@ -1,9 +1,10 @@
 // The checker's warnings about a launcher folder: mistakes that the launcher
-// itself passes over in silence, and notes on how its files are read. Files
-// are scanned as streams with the portable reader's own rules and text model
-// (twice where the reader first decides whether a file is UTF-8), so any
-// size takes linear time and bounded memory; values are what the launcher's
-// reads would give.
+// itself passes over in silence, and notes on how its files are read. This
+// composes the checks of the settings (lint_settings.h), the messages
+// (lint_messages.h) and autorun.inf (lint_autorun.h), each of which reads its
+// file with the reader's own rules (lint_encoding.h); values are what the
+// launcher's reads would give. What a Linux desktop starts from a medium is
+// medium.h's.
 #pragma once
 
 #include <functional>

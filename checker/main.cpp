@@ -14,6 +14,7 @@
 #include "checker/diagnostics.h"
 #include "checker/host.h"
 #include "checker/lint.h"
+#include "checker/lint_scan.h"
 #include "checker/medium.h"
 #include "checker/output.h"
 #include "checker/recorder.h"
@@ -278,8 +279,7 @@ void PrintSettings(const check::Situation& situation) {
   }
   check::Print("  Verbose=%d\n", ReadSettingInt(kVerbose));
   if (situation.overrideInstalled) {
-    char iniFile[text::kPathSize];
-    const bool none = ReadSetting(kIniFile, iniFile, sizeof iniFile) == 0;
+    const bool none = check::Setting(kIniFile).empty();
     check::Print("  (%s)\n", none ? "--installed-version changes nothing: "
                                     "IniFile is empty, so nothing is installed"
                                   : "the installed version is the one given");
@@ -350,11 +350,7 @@ bool Check(const Options& options, const std::string& folder, unsigned target,
   const Emulation western(system, rules, check::kWesternCodePage);
   const emulation::Windows& windows = western.windows();
   check::Attach(windows);
-  if (windows
-          .Locate(
-              emulation::Join(folder, kSettingsFileName, findings->separator))
-          .empty())
-    return false;
+  if (check::FindFile(windows, folder, kSettingsFileName).empty()) return false;
 
   std::string language = options.language;
   if (language.empty()) {

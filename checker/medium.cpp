@@ -4,10 +4,9 @@
 #include <vector>
 
 #include "checker/host.h"
+#include "checker/lint_scan.h"
 #include "checker/recorder.h"
 #include "config/keys.h"
-#include "config/readers.h"
-#include "config/text.h"
 #include "launcher/launcher.h"
 #include "platform/seam.h"
 #include "portable/emulation/paths.h"
@@ -24,12 +23,6 @@ const char kWithoutBits[] =
 
 bool Exists(emulation::System& system, const std::string& path) {
   return system.Inspect(path).kind != emulation::Entry::kNone;
-}
-
-std::string SetupName() {
-  char value[text::kBufferSize];
-  ReadSetting(kSetupName, value, text::kReadSize);
-  return value;
 }
 
 }  // namespace
@@ -102,7 +95,7 @@ void CheckLinuxMedium(const emulation::Windows& windows,
     if (!platform::Started(start.result))
       warnings.push_back(
           {Code::kSetupNeedsExecuteBits, kSettingsFileName, 0, 0,
-           "SetupName \"" + SetupName() + "\"" +
+           "SetupName " + Quoted(Setting(kSetupName)) +
                " cannot start from a medium without execute bits (" +
                kWithoutBits + "): " + start.program + ": " + start.why +
                "; ship the setup as a script, or make the disc with Rock "

@@ -315,6 +315,8 @@ def good_messages(in_enu=""):
 GOOD_MESSAGES = good_messages()
 LINUX_SETTINGS = GOOD_SETTINGS + "[Auto.Linux]\r\nSetupName=setup\r\n"
 ELF = b"\x7fELF" + bytes(60)
+# Three folders deep: a setup whose name is longer than any other value may be.
+DEEP = "/".join(["d" * 100] * 3)
 
 # name, files of the folder (None: left out; (mode, content) for a
 # program), the code and the start of the
@@ -483,11 +485,19 @@ WARNINGS = [
      {"autorun.inf": "[autorun]\r\nopen=Pellomar.exe /x\r\nicon=Icons\\App.ico\r\n",
       "icons/": "", "icons/app.ico": "x"},
      None, None),
+    ("autorun.inf opening the launcher, a tab before its argument",
+     {"autorun.inf": "[autorun]\r\nopen=pellomar.exe\t/x\r\n"}, None, None),
     # Linux media: programs need execute bits, scripts their interpreter.
     ("an ELF setup on a medium without execute bits",
      {"pellomar.ini": LINUX_SETTINGS, "setup": (0o755, ELF)},
      "D09", 'pellomar.ini: warning: SetupName "setup" cannot start from a medium '
      "without execute bits", "--target=linux"),
+    ("a setup named past 254 bytes, on a medium without execute bits",
+     {"pellomar.ini": LINUX_SETTINGS.replace("=setup\r", f"={DEEP}/setup\r"),
+      DEEP[:100] + "/": "", DEEP[:201] + "/": "", DEEP + "/": "",
+      DEEP + "/setup": (0o755, ELF)},
+     "D09", f'pellomar.ini: warning: SetupName "{DEEP}/setup" cannot start from '
+     "a medium without execute bits", "--target=linux"),
     ("a setup script with Windows line endings",
      {"pellomar.ini": LINUX_SETTINGS, "setup": (0o755, "#!/bin/sh\r\necho\r\n")},
      "S14", 'pellomar.ini:8:11: warning: SetupName "setup" cannot be started',
