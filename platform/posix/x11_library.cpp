@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include "platform/posix/library_symbol.h"
-#include "platform/posix/posix_support.h"
+#include "platform/posix/display.h"
 
 namespace posix {
 
