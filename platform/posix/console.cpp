@@ -46,7 +46,8 @@ bool LocaleMeansYes(const std::string& answer) {
   locale_t locale = newlocale(LC_MESSAGES_MASK | LC_CTYPE_MASK, "", nullptr);
   if (locale == nullptr) locale = newlocale(LC_MESSAGES_MASK, "", nullptr);
   if (locale == nullptr) return false;
-  bool yes = ascii::SameIgnoringCase(answer.c_str(), nl_langinfo_l(YESSTR, locale));
+  bool yes =
+      ascii::SameIgnoringCase(answer.c_str(), nl_langinfo_l(YESSTR, locale));
   const locale_t previous = uselocale(locale);
   regex_t expression;
   if (!yes &&
@@ -79,7 +80,8 @@ std::string ConvertFromUtf8(const std::string& utf8,
   std::string out;
   const auto* text = reinterpret_cast<const unsigned char*>(utf8.data());
   for (std::size_t at = 0; at < utf8.size();) {
-    std::size_t length = emulation::Utf8SequenceLength(text + at, utf8.size() - at);
+    std::size_t length =
+        emulation::Utf8SequenceLength(text + at, utf8.size() - at);
     if (length == 0) length = 1;  // AsUtf8 leaves none; kept safe anyway
     char converted[kMostBytesACharacter];
     char* input = const_cast<char*>(utf8.data() + at);
@@ -169,7 +171,8 @@ bool MeansYes(const char* line) {
   if (first == std::string::npos) return false;
   answer = answer.substr(first, answer.find_last_not_of(" \t\r\n") + 1 - first);
   return ascii::SameIgnoringCase(answer.c_str(), "y") ||
-         ascii::SameIgnoringCase(answer.c_str(), "yes") || LocaleMeansYes(answer);
+         ascii::SameIgnoringCase(answer.c_str(), "yes") ||
+         LocaleMeansYes(answer);
 }
 
 int ConsoleBox(std::FILE* in, std::FILE* out, bool echoNewline,

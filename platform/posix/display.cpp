@@ -33,7 +33,6 @@
 #include <fstream>
 #include <string>
 
-
 namespace posix {
 
 namespace {

@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -100,7 +99,8 @@ const ButtonLabels& LabelsForUser() {
 // tabs as blanks.
 std::vector<char32_t> ShownText(const char* text) {
   std::vector<char32_t> shown;
-  for (const char32_t c : emulation::DecodeUtf8(VisibleControls(emulation::AsUtf8(text)))) {
+  for (const char32_t c :
+       emulation::DecodeUtf8(VisibleControls(emulation::AsUtf8(text)))) {
     if (c == '\t') {
       shown.insert(shown.end(), kTabSpaces, ' ');
     } else {
