@@ -70,12 +70,13 @@ bool IsBareName(const char* name, unsigned length) {
 Runner RunnerOf(const char* path) {
   unsigned n = 0;
   while (path[n] != '\0') ++n;
-  if (n < 4) return Runner::kItself;
-  const char* extension = path + n - 4;
-  if (ascii::SameIgnoringCase(extension, ".bat") ||
-      ascii::SameIgnoringCase(extension, ".cmd"))
+  if (n < 4 || path[n - 4] != '.') return Runner::kItself;
+  const auto* end = reinterpret_cast<const unsigned char*>(path + n);
+  const int a = ascii::Lower(end[-3]), b = ascii::Lower(end[-2]),
+            c = ascii::Lower(end[-1]);
+  if ((a == 'b' && b == 'a' && c == 't') || (a == 'c' && b == 'm' && c == 'd'))
     return Runner::kCommandInterpreter;
-  if (ascii::SameIgnoringCase(extension, ".msi")) return Runner::kInstaller;
+  if (a == 'm' && b == 's' && c == 'i') return Runner::kInstaller;
   return Runner::kItself;
 }
 
