@@ -10,7 +10,7 @@
 
 #include "checker/code_page.h"
 #include "checker/host.h"
-#include "platform/posix/posix_support.h"
+#include "platform/posix/files.h"
 #include "portable/utf.h"
 
 namespace check {

@@ -1,5 +1,7 @@
 #include "portable/command_line.h"
 
+#include "portable/ascii.h"
+
 namespace cmdline {
 namespace {
 
@@ -13,10 +15,6 @@ bool TryPrefix(const char* text, unsigned length, ProgramFinder find,
   for (unsigned i = 0; i < length; ++i) candidate[i] = text[i];
   candidate[length] = '\0';
   return find(candidate, context);
-}
-
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
 }
 
 bool Append(char* out, unsigned size, unsigned* at, const char* text) {
@@ -73,8 +71,9 @@ Runner RunnerOf(const char* path) {
   unsigned n = 0;
   while (path[n] != '\0') ++n;
   if (n < 4 || path[n - 4] != '.') return Runner::kItself;
-  const char a = Lower(path[n - 3]), b = Lower(path[n - 2]),
-             c = Lower(path[n - 1]);
+  const auto* end = reinterpret_cast<const unsigned char*>(path + n);
+  const int a = ascii::Lower(end[-3]), b = ascii::Lower(end[-2]),
+            c = ascii::Lower(end[-1]);
   if ((a == 'b' && b == 'a' && c == 't') || (a == 'c' && b == 'm' && c == 'd'))
     return Runner::kCommandInterpreter;
   if (a == 'm' && b == 's' && c == 'i') return Runner::kInstaller;

@@ -8,18 +8,20 @@
 // character set, a character it lacks shown as '?'. An 8-bit text (one that
 // is not UTF-8) is read as Windows-1252 first, so no raw 8-bit byte is ever
 // printed.
+#include "platform/posix/console.h"
+
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <regex.h>
 
-#include <cctype>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "platform/posix/posix_support.h"
+#include "platform/posix/box_style.h"
+#include "platform/posix/locale.h"
 #include "platform/seam.h"
+#include "portable/ascii.h"
 #include "portable/emulation/utf8.h"
 
 namespace posix {
@@ -34,32 +36,18 @@ constexpr char kNotShown = '?';
 // shift sequences included.
 constexpr std::size_t kMostBytesACharacter = 16;
 
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
-}
-
-// Whether the user's messages are in the C locale, whose only yes is y,
-// which MeansYes takes anyway: then no locale needs loading.
-bool MessagesInCLocale() {
-  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* value = std::getenv(variable);
-    if (value == nullptr || value[0] == '\0') continue;
-    const std::string name(value, std::strcspn(value, ".@"));
-    return name == "C" || name == "POSIX";
-  }
-  return true;
-}
-
 // The locale's own yes: its yes expression matching the whole answer (j, J,
 // y or Y in German), or its yes word (ja). A locale that is not installed
 // offers nothing.
 bool LocaleMeansYes(const std::string& answer) {
-  if (MessagesInCLocale()) return false;
+  // The C locale's only yes is y, which MeansYes takes anyway: then no
+  // locale needs loading.
+  if (IsCLocale(LocaleName("LC_MESSAGES"))) return false;
   locale_t locale = newlocale(LC_MESSAGES_MASK | LC_CTYPE_MASK, "", nullptr);
   if (locale == nullptr) locale = newlocale(LC_MESSAGES_MASK, "", nullptr);
   if (locale == nullptr) return false;
-  bool yes = EqualIgnoringAsciiCase(answer, nl_langinfo_l(YESSTR, locale));
+  bool yes =
+      ascii::SameIgnoringCase(answer.c_str(), nl_langinfo_l(YESSTR, locale));
   const locale_t previous = uselocale(locale);
   regex_t expression;
   if (!yes &&
@@ -79,7 +67,7 @@ bool LocaleMeansYes(const std::string& answer) {
 bool IsUtf8Name(const std::string& name) {
   std::string plain;
   for (const char c : name)
-    if (c != '-' && c != '_') plain += static_cast<char>(std::toupper(c));
+    if (c != '-' && c != '_') plain += static_cast<char>(ascii::Upper(c));
   return plain == "UTF8";
 }
 
@@ -92,7 +80,8 @@ std::string ConvertFromUtf8(const std::string& utf8,
   std::string out;
   const auto* text = reinterpret_cast<const unsigned char*>(utf8.data());
   for (std::size_t at = 0; at < utf8.size();) {
-    std::size_t length = Utf8SequenceLength(text + at, utf8.size() - at);
+    std::size_t length =
+        emulation::Utf8SequenceLength(text + at, utf8.size() - at);
     if (length == 0) length = 1;  // AsUtf8 leaves none; kept safe anyway
     char converted[kMostBytesACharacter];
     char* input = const_cast<char*>(utf8.data() + at);
@@ -127,20 +116,12 @@ std::string ConvertFromUtf8(const std::string& utf8,
 }  // namespace
 
 std::string TerminalCharset() {
-  const char* name = nullptr;
-  for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-    name = std::getenv(variable);
-    if (name != nullptr && name[0] != '\0') break;
-    name = nullptr;
-  }
+  const std::string locale = LocaleName("LC_CTYPE");
   // The C locale says nothing of the terminal (it is what a desktop or a
   // service leaves unset): UTF-8, what terminals take today, goes out as is.
-  if (name == nullptr) return "";
-  const std::string locale = name;
-  const std::string base = locale.substr(0, locale.find_first_of(".@"));
-  if (base == "C" || base == "POSIX") return "";
+  if (IsCLocale(locale)) return "";
   std::string charset;
-  const locale_t installed = newlocale(LC_CTYPE_MASK, name, nullptr);
+  const locale_t installed = newlocale(LC_CTYPE_MASK, locale.c_str(), nullptr);
   if (installed != nullptr) {
     charset = nl_langinfo_l(CODESET, installed);
     freelocale(installed);
@@ -153,13 +134,13 @@ std::string TerminalCharset() {
 }
 
 std::string ConsoleText(const std::string& text) {
-  const std::string shown = VisibleControls(AsUtf8(text));
+  const std::string shown = VisibleControls(emulation::AsUtf8(text));
   const std::string charset = TerminalCharset();
   return charset.empty() ? shown : ConvertFromUtf8(shown, charset);
 }
 
 std::string VisibleControls(const std::string& text) {
-  const bool utf8 = IsStrictUtf8(text);
+  const bool utf8 = emulation::IsStrictUtf8(text);
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
@@ -189,8 +170,9 @@ bool MeansYes(const char* line) {
   const std::size_t first = answer.find_first_not_of(" \t\r\n");
   if (first == std::string::npos) return false;
   answer = answer.substr(first, answer.find_last_not_of(" \t\r\n") + 1 - first);
-  return EqualIgnoringAsciiCase(answer, "y") ||
-         EqualIgnoringAsciiCase(answer, "yes") || LocaleMeansYes(answer);
+  return ascii::SameIgnoringCase(answer.c_str(), "y") ||
+         ascii::SameIgnoringCase(answer.c_str(), "yes") ||
+         LocaleMeansYes(answer);
 }
 
 int ConsoleBox(std::FILE* in, std::FILE* out, bool echoNewline,
@@ -201,7 +183,7 @@ int ConsoleBox(std::FILE* in, std::FILE* out, bool echoNewline,
                    question ? " [y/N] " : "\n") < 0 ||
       std::fflush(out) != 0)
     return 0;
-  if (!question) return kAnswerOk;
+  if (!question) return platform::kAnswerOk;
 
   char line[256];
   bool yes = false;
@@ -220,7 +202,7 @@ int ConsoleBox(std::FILE* in, std::FILE* out, bool echoNewline,
     std::fputc('\n', out);
     std::fflush(out);
   }
-  return yes ? platform::kAnswerYes : kAnswerNo;
+  return yes ? platform::kAnswerYes : platform::kAnswerNo;
 }
 
 }  // namespace posix

@@ -4,12 +4,15 @@
 // C.UTF-8 with the user's language in LANGUAGE, which still translates the
 // programs' own button labels. Uses newlocale and nl_langinfo_l to ask which
 // locales are installed; changes nothing in the launcher's own locale.
+#include "platform/posix/dialog_locale.h"
+
 #include <langinfo.h>
 #include <locale.h>
 
+#include <algorithm>
 #include <cstring>
 
-#include "platform/posix/posix_support.h"
+#include "platform/posix/locale.h"
 
 namespace posix {
 
@@ -17,30 +20,12 @@ namespace {
 
 constexpr const char* kFallbackLocale = "C.UTF-8";
 
-std::string Variable(const std::vector<std::string>& environment,
-                     const std::string& name) {
-  for (const std::string& entry : environment) {
-    if (entry.size() > name.size() && entry[name.size()] == '=' &&
-        entry.compare(0, name.size(), name) == 0)
-      return entry.substr(name.size() + 1);
-  }
-  return "";
-}
-
-// The locale name in force for a category, as setlocale(LC_ALL, "") finds
-// it: LC_ALL, then the category's own variable, then LANG.
+// The locale name in force for a category in `environment`; "C" when none
+// is set.
 std::string Effective(const std::vector<std::string>& environment,
                       const char* category) {
-  for (const std::string name : {"LC_ALL", category, "LANG"}) {
-    const std::string value = Variable(environment, name);
-    if (!value.empty()) return value;
-  }
-  return "C";
-}
-
-bool IsPlainC(const std::string& locale) {
-  const std::string base = locale.substr(0, locale.find_first_of(".@"));
-  return base == "C" || base == "POSIX";
+  const std::string name = LocaleName(category, environment);
+  return name.empty() ? "C" : name;
 }
 
 void Set(std::vector<std::string>* environment, const std::string& name,
@@ -81,14 +66,14 @@ std::vector<std::string> DialogEnvironment(
   const std::string at =
       modifier == std::string::npos ? "" : messages.substr(modifier);
   std::string chosen;
-  if (!IsPlainC(messages) && !base.empty() &&
+  if (!IsCLocale(messages) && !base.empty() &&
       installed(base + ".UTF-8" + at) == LocaleState::kUtf8) {
     chosen = base + ".UTF-8" + at;
   } else if (installed(kFallbackLocale) == LocaleState::kUtf8) {
     chosen = kFallbackLocale;
     const std::string language = base.substr(0, base.find('_'));
-    if (!IsPlainC(messages) && !language.empty() &&
-        Variable(environment, "LANGUAGE").empty())
+    if (!IsCLocale(messages) && !language.empty() &&
+        EnvironmentValue(environment, "LANGUAGE").empty())
       Set(&environment, "LANGUAGE",
           base == language ? language : base + ":" + language);
   } else {

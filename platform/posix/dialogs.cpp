@@ -4,6 +4,8 @@
 // read through a pipe) and the built-in X11 box (x11_box.cpp); otherwise,
 // and when none of them can show the box, the console (console.cpp). Left
 // out: any toolkit linked into the launcher.
+#include "platform/posix/dialogs.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -14,7 +16,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/posix/posix_support.h"
+#include "platform/posix/box_style.h"
+#include "platform/posix/console.h"
+#include "platform/posix/dialog_locale.h"
+#include "platform/posix/display.h"
+#include "platform/posix/x11_box.h"
 #include "platform/seam.h"
 #include "portable/emulation/utf8.h"
 
@@ -111,15 +117,15 @@ std::vector<std::string> DialogProgramEnvironment() {
 // The answer from a dialog program's exit status: 0 is Yes or OK, 1 is No or
 // a closed window; anything else (zenity's 255 for text it refuses) failed.
 int AnswerFromStatus(int status, bool question) {
-  if (status == 0) return question ? platform::kAnswerYes : kAnswerOk;
-  if (status == 1) return question ? kAnswerNo : kAnswerOk;
+  if (status == 0) return question ? platform::kAnswerYes : platform::kAnswerOk;
+  if (status == 1) return question ? platform::kAnswerNo : platform::kAnswerOk;
   return -1;
 }
 
 // Shows the box with zenity, else kdialog; -1 when neither could show it.
 int DialogProgramBox(const char* text, const char* caption, unsigned style) {
-  const std::string body = AsUtf8(text);
-  const std::string title = AsUtf8(caption);
+  const std::string body = emulation::AsUtf8(text);
+  const std::string title = emulation::AsUtf8(caption);
   const bool question = IsQuestion(style);
   int answer = -1;
   const std::string zenity = FindInPath("zenity");

@@ -11,6 +11,8 @@
 // complaint on every attempt). Left out: DECnet displays, a Wayland
 // connection handed over as WAYLAND_SOCKET, and authorisation schemes other
 // than the magic cookie (a server that wants one refuses the probe).
+#include "platform/posix/display.h"
+
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -30,8 +32,6 @@
 #include <cstring>
 #include <fstream>
 #include <string>
-
-#include "platform/posix/posix_support.h"
 
 namespace posix {
 

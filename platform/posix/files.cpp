@@ -8,6 +8,8 @@
 // _NSGetExecutablePath on macOS). Every Windows rule is the emulation's.
 // Nothing is ever written. A native path holding a backslash cannot be told
 // apart from a folder separator and is not supported.
+#include "platform/posix/files.h"
+
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -29,7 +31,8 @@
 #endif
 
 #include "config/keys.h"
-#include "platform/posix/posix_support.h"
+#include "platform/posix/locale.h"
+#include "portable/emulation/paths.h"
 
 namespace posix {
 
@@ -64,6 +67,37 @@ std::string MappedExecutablePath() {
   return path;
 }
 #endif
+
+// Full native path of the running executable (not of the dynamic loader
+// that may run it); empty when unknown.
+std::string OwnExecutablePath() {
+#if defined(__APPLE__)
+  char raw[PATH_MAX];
+  uint32_t size = sizeof raw;
+  if (_NSGetExecutablePath(raw, &size) != 0) return "";
+  char resolved[PATH_MAX];
+  return realpath(raw, resolved) != nullptr ? resolved : "";
+#elif defined(__FreeBSD__)
+  int query[4] = {CTL_KERN, KERN_PROC, KERN_PROC_PATHNAME, -1};
+  char path[PATH_MAX];
+  size_t size = sizeof path;
+  if (sysctl(query, 4, path, &size, nullptr, 0) != 0) return "";
+  return path;
+#else
+  const std::string mapped = MappedExecutablePath();
+  if (!mapped.empty()) return mapped;
+  std::string path(256, '\0');
+  for (;;) {
+    const ssize_t n = readlink("/proc/self/exe", &path[0], path.size());
+    if (n < 0) return "";
+    if (static_cast<std::size_t>(n) < path.size()) {
+      path.resize(static_cast<std::size_t>(n));
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+#endif
+}
 
 // The launcher as it should see itself: in the medium's folder that
 // autorun.sh names when it runs a copy from elsewhere (a medium mounted
@@ -186,35 +220,6 @@ class PosixSystem final : public emulation::System {
 
 }  // namespace
 
-std::string OwnExecutablePath() {
-#if defined(__APPLE__)
-  char raw[PATH_MAX];
-  uint32_t size = sizeof raw;
-  if (_NSGetExecutablePath(raw, &size) != 0) return "";
-  char resolved[PATH_MAX];
-  return realpath(raw, resolved) != nullptr ? resolved : "";
-#elif defined(__FreeBSD__)
-  int query[4] = {CTL_KERN, KERN_PROC, KERN_PROC_PATHNAME, -1};
-  char path[PATH_MAX];
-  size_t size = sizeof path;
-  if (sysctl(query, 4, path, &size, nullptr, 0) != 0) return "";
-  return path;
-#else
-  const std::string mapped = MappedExecutablePath();
-  if (!mapped.empty()) return mapped;
-  std::string path(256, '\0');
-  for (;;) {
-    const ssize_t n = readlink("/proc/self/exe", &path[0], path.size());
-    if (n < 0) return "";
-    if (static_cast<std::size_t>(n) < path.size()) {
-      path.resize(static_cast<std::size_t>(n));
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-#endif
-}
-
 emulation::System& FileSystem() {
   static PosixSystem system;
   return system;
@@ -223,20 +228,6 @@ emulation::System& FileSystem() {
 emulation::Windows& Emulation() {
   static emulation::Windows windows(FileSystem(), emulation::Rules::kLinux);
   return windows;
-}
-
-std::string WindowsDirectory() { return Emulation().WindowsDirectory(); }
-
-std::string ProfilePath(const std::string& path) {
-  return Emulation().ProfileFile(path);
-}
-
-std::string SameNameIgnoringCase(const std::string& native) {
-  return Emulation().Locate(native);
-}
-
-unsigned FileAttributes(const std::string& path) {
-  return Emulation().GetFileAttributes(path.c_str());
 }
 
 }  // namespace posix

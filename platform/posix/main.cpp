@@ -12,7 +12,7 @@
 #include <cstdio>
 
 #include "launcher/launcher.h"
-#include "platform/posix/posix_support.h"
+#include "platform/posix/files.h"
 
 int main(int, char**) {
   signal(SIGPIPE, SIG_IGN);

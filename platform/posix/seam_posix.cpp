@@ -1,8 +1,11 @@
 // The seam on Linux and other POSIX systems. Profile reads, paths, the
 // launcher's own path and file attributes are the Windows emulation's, over
-// this system's files (files.cpp); boxes, starts and the window check are
-// this layer's own (posix_support.h). Nothing is ever written.
-#include "platform/posix/posix_support.h"
+// this system's files (files.h); boxes (dialogs.h), starts (start.h) and the
+// window check (windows_x11.h) are this layer's own. Nothing is ever written.
+#include "platform/posix/dialogs.h"
+#include "platform/posix/files.h"
+#include "platform/posix/start.h"
+#include "platform/posix/windows_x11.h"
 #include "platform/seam.h"
 
 namespace platform {

@@ -5,6 +5,8 @@
 // (Windows::LinuxStart): no shell is involved unless that list begins with
 // one. Left out: a show state (there is no window to show), priorities and
 // resource limits, which the program inherits.
+#include "platform/posix/start.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -12,8 +14,10 @@
 #include <unistd.h>
 
 #include <climits>
+#include <string>
+#include <vector>
 
-#include "platform/posix/posix_support.h"
+#include "platform/posix/files.h"
 #include "platform/seam.h"
 
 extern char** environ;
@@ -21,6 +25,24 @@ extern char** environ;
 namespace posix {
 
 namespace {
+
+// The start result for an errno of stat, chdir or execve.
+unsigned ResultForError(int error) {
+  switch (error) {
+    case ENOENT:
+      return platform::kFileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+      return platform::kPathNotFound;
+    case EACCES:
+    case EPERM:
+    case ENOEXEC:
+      return platform::kNotExecutable;
+    default:
+      return platform::kStartFailed;
+  }
+}
 
 // Marks every descriptor above 2 to close when the program is executed: the
 // launcher's own, and any its caller left open. The report pipe stays usable

@@ -7,10 +7,13 @@
 // manager's frame holds the client one level down). Built without the X11
 // headers, without libX11 at run time, or without a display that answers,
 // no window exists.
-#include "platform/posix/posix_support.h"
+#include "platform/posix/windows_x11.h"
+
+#include "platform/posix/x11_box.h"
 #include "portable/ascii.h"
 
 #ifdef PELLOMAR_HAVE_X11
+#include "platform/posix/display.h"
 #include "platform/posix/x11_library.h"
 #endif
 
@@ -69,6 +72,7 @@ bool WindowOfClassExists(const char* className) {
 #else
 
 bool WindowOfClassExists(const char*) { return false; }
+// The built-in box's stand-in: x11_box.cpp is built only with X11.
 int X11MessageBox(const char*, const char*, unsigned) { return -1; }
 
 #endif

@@ -11,6 +11,8 @@
 // right-to-left languages (icon and buttons stay where Windows puts them),
 // several monitors (the box is centred on the whole screen), and more than a
 // basic set of button languages.
+#include "platform/posix/x11_box.h"
+
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
 #include <poll.h>
@@ -18,14 +20,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/posix/bidi.h"
 #include "platform/posix/box_layout.h"
-#include "platform/posix/posix_support.h"
+#include "platform/posix/box_style.h"
+#include "platform/posix/console.h"
+#include "platform/posix/display.h"
+#include "platform/posix/locale.h"
 #include "platform/posix/x11_fonts.h"
 #include "platform/posix/x11_library.h"
 #include "platform/seam.h"
@@ -83,14 +87,7 @@ const ButtonLabels kButtonLabels[] = {
 };
 
 const ButtonLabels& LabelsForUser() {
-  std::string language;
-  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* value = std::getenv(variable);
-    if (value != nullptr && value[0] != '\0') {
-      language = value;
-      break;
-    }
-  }
+  std::string language = LocaleName("LC_MESSAGES");
   language = language.substr(0, language.find_first_of("_.@"));
   for (const ButtonLabels& labels : kButtonLabels) {
     if (language == labels.language) return labels;
@@ -102,7 +99,8 @@ const ButtonLabels& LabelsForUser() {
 // tabs as blanks.
 std::vector<char32_t> ShownText(const char* text) {
   std::vector<char32_t> shown;
-  for (const char32_t c : DecodeUtf8(VisibleControls(AsUtf8(text)))) {
+  for (const char32_t c :
+       emulation::DecodeUtf8(VisibleControls(emulation::AsUtf8(text)))) {
     if (c == '\t') {
       shown.insert(shown.end(), kTabSpaces, ' ');
     } else {
@@ -146,11 +144,11 @@ class Box {
     const bool question = IsQuestion(style);
     if (question) {
       AddButton(labels.yes, platform::kAnswerYes);
-      AddButton(labels.no, kAnswerNo);
+      AddButton(labels.no, platform::kAnswerNo);
     } else {
-      AddButton(labels.ok, kAnswerOk);
+      AddButton(labels.ok, platform::kAnswerOk);
     }
-    cancel_ = question ? kAnswerNo : kAnswerOk;
+    cancel_ = question ? platform::kAnswerNo : platform::kAnswerOk;
     LayOut();
     if (!Create(caption)) return -1;
     return Loop();
@@ -160,7 +158,7 @@ class Box {
   void AddButton(const char* label, int answer) {
     Button button;
     button.name = label;
-    const BidiText bidi(DecodeUtf8(label));
+    const BidiText bidi(emulation::DecodeUtf8(label));
     button.label = bidi.Visual(0, bidi.Shaped().size());
     button.answer = answer;
     buttons_.push_back(button);
@@ -246,7 +244,7 @@ class Box {
       SetText(b.window, XA_WM_NAME, b.name);
     }
 
-    const std::string title = VisibleControls(AsUtf8(caption));
+    const std::string title = VisibleControls(emulation::AsUtf8(caption));
     SetText(window_, XA_WM_NAME, title);
     const Atom utf8 = Intern("UTF8_STRING");
     x_.XChangeProperty(display_, window_, Intern("_NET_WM_NAME"), utf8, 8,
@@ -487,7 +485,7 @@ class Box {
   std::vector<Button> buttons_;
   BoxGeometry geometry_;
   int lineHeight_ = 0;
-  int cancel_ = kAnswerOk;
+  int cancel_ = platform::kAnswerOk;
   int focused_ = 0;
   int hovered_ = -1;
   int pressed_ = -1;

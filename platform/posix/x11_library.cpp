@@ -4,8 +4,8 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include "platform/posix/display.h"
 #include "platform/posix/library_symbol.h"
-#include "platform/posix/posix_support.h"
 
 namespace posix {
 

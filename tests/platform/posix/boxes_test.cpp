@@ -20,7 +20,10 @@
 
 #include "platform/posix/bidi.h"
 #include "platform/posix/box_layout.h"
-#include "platform/posix/posix_support.h"
+#include "platform/posix/console.h"
+#include "platform/posix/dialog_locale.h"
+#include "platform/posix/dialogs.h"
+#include "platform/posix/display.h"
 #include "portable/emulation/utf8.h"
 
 namespace {

@@ -1,5 +1,5 @@
-// The POSIX layer's pieces: path mapping, command-line splitting, locale
-// mapping, starting programs on real files, and console boxes.
+// The POSIX layer's pieces: locale lookup and mapping, starting programs on
+// real files, console boxes, and files found without regard to case.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -16,8 +16,12 @@
 #include <thread>
 #include <vector>
 
-#include "platform/posix/posix_support.h"
+#include "platform/posix/console.h"
+#include "platform/posix/files.h"
+#include "platform/posix/locale.h"
+#include "platform/posix/start.h"
 #include "platform/seam.h"
+#include "portable/emulation/paths.h"
 
 namespace {
 
@@ -29,53 +33,6 @@ std::string CurrentFolder() {
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path);
   return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-TEST(PosixPaths, MapBetweenWindowsAndNativeForms) {
-  EXPECT_EQ(posix::ToWindowsPath("/media/cd/autorun"),
-            "Z:\\media\\cd\\autorun");
-  const struct {
-    const char* path;
-    const char* native;
-  } cases[] = {
-      {"Z:\\media\\cd\\setup.sh", "/media/cd/setup.sh"},
-      {"z:/opt/app/setup", "/opt/app/setup"},
-      {"Z:\\media\\cd\\sub/setup.sh", "/media/cd/sub/setup.sh"},
-      {"Z:\\media\\/setup.sh", "/media//setup.sh"},
-      {"Z:", "/"},
-      {"Z:x", "/x"},
-      {"/opt/app/app.ini", "/opt/app/app.ini"},
-      {"sub\\app.ini", "sub/app.ini"},
-      {"C:\\Program Files\\app.exe", ""},
-      {"\\\\SRV\\SHARE\\x", ""},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(posix::ToNativePath(c.path), c.native) << c.path;
-}
-
-TEST(PosixPaths, CommandLinesSplitAsOnWindows) {
-  using Args = std::vector<std::string>;
-  const struct {
-    const char* line;
-    Args args;
-  } cases[] = {
-      {"", {}},
-      {"   ", {}},
-      {"app", {"app"}},
-      {"  app  a  b ", {"app", "a", "b"}},
-      {"\"C:\\Program Files\\app.exe\" /x",
-       {"C:\\Program Files\\app.exe", "/x"}},
-      {"\"C:\\dir\\\" a", {"C:\\dir\\", "a"}},
-      {"app \"a b\" c", {"app", "a b", "c"}},
-      {"app a\\\\b", {"app", "a\\\\b"}},
-      {"app a\\\"b", {"app", "a\"b"}},
-      {"app a\\\\\"b c\"", {"app", "a\\b c"}},
-      {"app \"a\"\"b\"", {"app", "a\"b"}},
-      {"app \"unterminated", {"app", "unterminated"}},
-      {"app\ta\tb", {"app", "a", "b"}},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(posix::SplitCommandLine(c.line), c.args) << c.line;
 }
 
 TEST(PosixLocale, MapsToWindowsLanguageCodes) {
@@ -141,17 +98,45 @@ TEST(PosixLocale, EveryRegionalCodeOfWindows) {
   EXPECT_GT(rows, 200);
 }
 
+// The variables each category is named by, in setlocale's order, from the
+// process's environment and from one a child gets alike.
 TEST(PosixLocale, VariablesInOrder) {
-  setenv("LC_ALL", "", 1);
-  setenv("LC_MESSAGES", "fr_FR.UTF-8", 1);
-  setenv("LANG", "de_DE.UTF-8", 1);
-  EXPECT_EQ(posix::LanguageFromLocale(), "FRA");
-  setenv("LC_ALL", "ja_JP.UTF-8", 1);
-  EXPECT_EQ(posix::LanguageFromLocale(), "JPN");
-  unsetenv("LC_ALL");
-  unsetenv("LC_MESSAGES");
-  unsetenv("LANG");
-  EXPECT_EQ(posix::LanguageFromLocale(), "ENU");
+  const char* const kVariables[] = {"LC_ALL", "LC_MESSAGES", "LC_CTYPE",
+                                    "LANG"};
+  const struct {
+    const char* values[4];  // as kVariables; null: unset
+    const char* messages;
+    const char* ctype;
+    const char* language;
+  } cases[] = {
+      {{"", "fr_FR.UTF-8", nullptr, "de_DE.UTF-8"},
+       "fr_FR.UTF-8",
+       "de_DE.UTF-8",
+       "FRA"},
+      {{"ja_JP.UTF-8", "fr_FR.UTF-8", "ru_RU.KOI8-R", "de_DE"},
+       "ja_JP.UTF-8",
+       "ja_JP.UTF-8",
+       "JPN"},
+      {{nullptr, nullptr, "ru_RU.KOI8-R", ""}, "", "ru_RU.KOI8-R", "ENU"},
+      {{nullptr, nullptr, nullptr, nullptr}, "", "", "ENU"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> environment = {"HOME=/root"};
+    for (int i = 0; i < 4; ++i) {
+      if (c.values[i] == nullptr) {
+        unsetenv(kVariables[i]);
+        continue;
+      }
+      setenv(kVariables[i], c.values[i], 1);
+      environment.push_back(std::string(kVariables[i]) + "=" + c.values[i]);
+    }
+    EXPECT_EQ(posix::LocaleName("LC_MESSAGES"), c.messages) << c.messages;
+    EXPECT_EQ(posix::LocaleName("LC_CTYPE"), c.ctype) << c.ctype;
+    EXPECT_EQ(posix::LocaleName("LC_MESSAGES", environment), c.messages);
+    EXPECT_EQ(posix::LocaleName("LC_CTYPE", environment), c.ctype);
+    EXPECT_EQ(posix::LanguageFromLocale(), c.language) << c.messages;
+  }
+  for (const char* variable : kVariables) unsetenv(variable);
 }
 
 class StartProgram : public ::testing::Test {
@@ -173,7 +158,7 @@ class StartProgram : public ::testing::Test {
     chmod((dir_ + "/" + name).c_str(), mode);
   }
   std::string Windows(const std::string& name) {
-    return posix::ToWindowsPath(dir_ + "/" + name);
+    return emulation::ToWindowsPath(dir_ + "/" + name);
   }
   // What the started program recorded, once it has.
   std::string Recorded() {
@@ -344,11 +329,10 @@ TEST(ConsoleBox, LinesAndAnswers) {
     unsigned style;
     int answer;
   } cases[] = {
-      {"y\n", 0x24, 6},       {"YES\n", 0x24, 6},
-      {" yes \r\n", 0x24, 6}, {"Y", 0x24, 6},
-      {"n\n", 0x24, 7},       {"\n", 0x24, 7},
-      {"yess\n", 0x24, 7},    {"ja\n", 0x24, 7},
-      {"x", 0x24, 7},         {std::string(300, 'y') + "\n", 0x24, 7},
+      // Which words mean yes is MeansYes's (ConsoleText.YesWithoutALocale);
+      // these are about reading the one line.
+      {"y\n", 0x24, 6}, {"Y", 0x24, 6}, {"n\n", 0x24, 7},
+      {"\n", 0x24, 7},  {"x", 0x24, 7}, {std::string(300, 'y') + "\n", 0x24, 7},
       {"y\n", 0x40, 1},
   };
   for (const auto& c : cases) {
@@ -377,13 +361,13 @@ TEST(PosixPaths, ProfileFilesFoundWithoutRegardToCase) {
   char pattern[] = "/tmp/pellomar-case.XXXXXX";
   const std::string dir = mkdtemp(pattern);
   std::ofstream(dir + "/PELLOMAR.INI") << "[Auto]\n";
-  EXPECT_EQ(posix::SameNameIgnoringCase(dir + "/pellomar.ini"),
-            dir + "/PELLOMAR.INI");
-  EXPECT_EQ(posix::SameNameIgnoringCase(dir + "/other.ini"), "");
-  EXPECT_EQ(posix::ProfilePath(posix::ToWindowsPath(dir + "/x.ini")),
+  const emulation::Windows& windows = posix::Emulation();
+  EXPECT_EQ(windows.Locate(dir + "/pellomar.ini"), dir + "/PELLOMAR.INI");
+  EXPECT_EQ(windows.Locate(dir + "/other.ini"), "");
+  EXPECT_EQ(windows.ProfileFile(emulation::ToWindowsPath(dir + "/x.ini")),
             dir + "/x.ini");
   setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-  EXPECT_EQ(posix::ProfilePath("Pellomar.ini"), dir + "/Pellomar.ini");
+  EXPECT_EQ(windows.ProfileFile("Pellomar.ini"), dir + "/Pellomar.ini");
   unsetenv("XDG_CONFIG_HOME");
   std::remove((dir + "/PELLOMAR.INI").c_str());
   rmdir(dir.c_str());
