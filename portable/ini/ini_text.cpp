@@ -208,19 +208,18 @@ void TextStream::Decode(std::size_t n) {
       break;
     }
     if (pendingHigh_ != 0) {
-      const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
+      const bool low = utf::IsLowSurrogate(unit);
       out += utf::Encode(
-          low ? 0x10000 + ((pendingHigh_ - 0xD800) << 10) + (unit - 0xDC00)
-              : utf::kReplacement,
+          low ? utf::FromSurrogates(pendingHigh_, unit) : utf::kReplacement,
           decoded_ + out);
       pendingHigh_ = 0;
       if (low) continue;
     }
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
+    if (utf::IsHighSurrogate(unit)) {
       pendingHigh_ = unit;
     } else {
-      const bool strayLow = unit >= 0xDC00 && unit <= 0xDFFF;
-      out += utf::Encode(strayLow ? utf::kReplacement : unit, decoded_ + out);
+      out += utf::Encode(utf::IsLowSurrogate(unit) ? utf::kReplacement : unit,
+                         decoded_ + out);
     }
   }
   carried_ = n - i;
