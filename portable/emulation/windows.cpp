@@ -7,6 +7,7 @@
 #include "portable/ascii.h"
 #include "portable/emulation/paths.h"
 #include "portable/emulation/utf8.h"
+#include "portable/utf.h"
 
 namespace emulation {
 
@@ -324,7 +325,8 @@ unsigned Windows::GetFileAttributes(const char* path) const {
 bool Windows::PathFits(const char* path) const {
   if (rules_ == Rules::kLinux) return NativePath(path).size() < kLinuxPathBytes;
   std::size_t units = 0;
-  for (const char32_t c : DecodeUtf8(path)) units += c > 0xFFFF ? 2 : 1;
+  for (const char32_t c : DecodeUtf8(path))
+    units += c >= utf::kFirstSupplementary ? 2 : 1;
   return units < kWindowsPathUnits;
 }
 

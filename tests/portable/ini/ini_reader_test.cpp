@@ -11,6 +11,7 @@
 #include <string>
 
 #include "tests/support/piece_source.h"
+#include "tests/support/utf16_file.h"
 
 namespace {
 
@@ -98,20 +99,6 @@ TEST(IniReader, StringLookups) {
   }
 }
 
-std::string Utf16(const std::string& ascii, bool little) {
-  std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
-  for (char c : ascii) {
-    if (little) {
-      out += c;
-      out += '\0';
-    } else {
-      out += '\0';
-      out += c;
-    }
-  }
-  return out;
-}
-
 TEST(IniReader, ValuesAreCutAndAlwaysTerminated) {
   const std::string longValue(10000, 'v');
   const std::string text =
@@ -162,7 +149,7 @@ TEST(IniReader, ValuesAreCutAtCharacterBoundaries) {
     }
   }
   // UTF-16 is decoded to UTF-8 before the cut: the same boundary.
-  std::string utf16 = Utf16("[S]\nK=", true);
+  std::string utf16 = Utf16File(u"[S]\nK=", true);
   for (int i = 0; i < 200; ++i) utf16 += "\xE5\x65";
   char buffer[256];
   bool cut = false;

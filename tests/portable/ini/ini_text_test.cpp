@@ -8,19 +8,9 @@
 #include <string>
 
 #include "tests/support/piece_source.h"
+#include "tests/support/utf16_file.h"
 
 namespace {
-
-std::string Utf16(const std::u16string& text, bool little) {
-  std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
-  for (const char16_t u : text) {
-    const char low = static_cast<char>(u & 0xFF);
-    const char high = static_cast<char>(u >> 8);
-    out += little ? low : high;
-    out += little ? high : low;
-  }
-  return out;
-}
 
 struct TextCase {
   const char* what;
@@ -47,15 +37,16 @@ TEST(IniText, EncodingAndTextOfEachFile) {
        ini::Encoding::kCodePage, "k=\xE9"},
       {"a NUL ends the text, and what follows it does not count",
        std::string("k=\xC3\xA9\0\xE9x", 7), ini::Encoding::kUtf8, "k=\xC3\xA9"},
-      {"UTF-16 LE decoded", Utf16(wide, true), ini::Encoding::kUtf16Le,
+      {"UTF-16 LE decoded", Utf16File(wide, true), ini::Encoding::kUtf16Le,
        wideUtf8},
-      {"UTF-16 BE decoded", Utf16(wide, false), ini::Encoding::kUtf16Be,
+      {"UTF-16 BE decoded", Utf16File(wide, false), ini::Encoding::kUtf16Be,
        wideUtf8},
-      {"a NUL unit ends UTF-16", Utf16(std::u16string(u"a\0b", 3), true),
+      {"a NUL unit ends UTF-16", Utf16File(std::u16string(u"a\0b", 3), true),
        ini::Encoding::kUtf16Le, "a"},
-      {"unpaired surrogates are U+FFFD", Utf16(u"\xD800x\xDC00y\xD800", true),
-       ini::Encoding::kUtf16Le, "\xEF\xBF\xBDx\xEF\xBF\xBDy\xEF\xBF\xBD"},
-      {"an odd last byte is dropped", Utf16(u"ab", true) + "c",
+      {"unpaired surrogates are U+FFFD",
+       Utf16File(u"\xD800x\xDC00y\xD800", true), ini::Encoding::kUtf16Le,
+       "\xEF\xBF\xBDx\xEF\xBF\xBDy\xEF\xBF\xBD"},
+      {"an odd last byte is dropped", Utf16File(u"ab", true) + "c",
        ini::Encoding::kUtf16Le, "ab"},
   };
   for (const TextCase& c : cases) {
