@@ -327,7 +327,7 @@ bool FindInt(Source* source, const char* section, const char* key, int fallback,
              int* value) {
   // Only the first 29 characters of a value are read as a number, as the
   // Windows function reads it through a buffer of 30.
-  // The digits are ASCII in every model, so the text is never decided.
+  // The digits are ASCII in every encoding, so the text is never decided.
   char text[30];
   const long found =
       FindValue(source, section, key, text, sizeof text, nullptr, nullptr);
