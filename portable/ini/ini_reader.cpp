@@ -21,10 +21,10 @@ bool IsBlank(int c) {
 
 bool IsLineEnd(int c) { return c == '\n' || c == '\r'; }
 
-// The first '[' at or after `p` in a piece of text, or the piece's end (the
-// NUL that follows it). glibc's strchrnul does it in one vectorised pass;
-// elsewhere a plain loop.
-const char* FindBracket(const char* p) {
+// The first '[' or NUL at or after `p` in a piece of text (the NUL after the
+// piece at the latest): the one scan through sections that are not wanted.
+// glibc's strchrnul does both in one vectorised pass; elsewhere a plain loop.
+const char* FindBracketOrNul(const char* p) {
 #if defined(__GLIBC__)
   return strchrnul(p, '[');
 #else
@@ -58,9 +58,15 @@ template <typename Name>
 bool NextHeaderFor(TextStream& in, const Name& name) {
   bool fromStartsLine = true;
   for (;;) {
+    if (in.Rest() == in.PieceEnd() && !in.NextPiece()) return false;
     const char* from = in.Rest();
     const char* end = in.PieceEnd();
-    for (const char* p = FindBracket(from); p != end; p = FindBracket(p + 1)) {
+    for (const char* p = FindBracketOrNul(from); p != end;
+         p = FindBracketOrNul(p + 1)) {
+      if (*p == '\0') {
+        in.End();
+        return false;
+      }
       const char* q = p;
       while (q != from && IsBlank(static_cast<unsigned char>(q[-1]))) --q;
       if (!(q == from ? fromStartsLine : IsLineEnd(q[-1]))) continue;
@@ -74,7 +80,7 @@ bool NextHeaderFor(TextStream& in, const Name& name) {
     const char* e = end;
     while (e != from && IsBlank(static_cast<unsigned char>(e[-1]))) --e;
     if (e != from) fromStartsLine = IsLineEnd(e[-1]);
-    if (!in.NextPiece()) return false;
+    in.MoveTo(end);
   }
 }
 

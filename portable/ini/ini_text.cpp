@@ -103,12 +103,16 @@ void TextStream::SkipLine() {
     if (at_ == length_ && !NextPiece()) return;
     const char* p = data_ + at_;
     const char* stop = data_ + length_;
-    while (p != stop && *p != '\n' && *p != '\r') ++p;
-    if (p != stop) {
+    while (p != stop && *p != '\n' && *p != '\r' && *p != '\0') ++p;
+    if (p == stop) {
+      at_ = length_;
+    } else if (*p == '\0') {
+      End();
+      return;
+    } else {
       at_ = static_cast<std::size_t>(p - data_) + 1;
       return;
     }
-    at_ = length_;
   }
 }
 
@@ -144,12 +148,6 @@ bool TextStream::NextPiece() {
   return false;
 }
 
-void TextStream::End() {
-  ended_ = true;
-  data_ = "";
-  at_ = length_ = 0;
-}
-
 // Reads the first bytes and recognises a byte-order mark. A text read again
 // once decided keeps its decision (its UTF-8 mark is passed over again).
 void TextStream::Start() {
@@ -177,14 +175,8 @@ void TextStream::Start() {
   HandOnBytes(0, n);
 }
 
-// The `n` bytes read into raw_, from `from` on, as the current piece, up to
-// a NUL.
+// The `n` bytes read into raw_, from `from` on, as the current piece.
 void TextStream::HandOnBytes(std::size_t from, std::size_t n) {
-  const void* nul = std::memchr(raw_ + from, '\0', n - from);
-  if (nul != nullptr) {
-    n = static_cast<std::size_t>(static_cast<const char*>(nul) - raw_);
-    last_ = true;
-  }
   data_ = raw_ + from;
   at_ = 0;
   length_ = n - from;

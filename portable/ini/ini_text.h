@@ -76,10 +76,12 @@ const CodePage& Windows1252();
 // How a text is written: UTF-8 without or with its byte-order mark, UTF-16
 // (with its mark), or 8-bit text of a code page (with or without something
 // that looked like a UTF-8 mark, which is passed over all the same).
-enum class Encoding { kUtf8, kUtf8WithMark, kUtf16Le, kUtf16Be, kCodePage };
+// UTF-16's two come last, so that one comparison tells them.
+enum class Encoding { kUtf8, kUtf8WithMark, kCodePage, kUtf16Le, kUtf16Be };
 
-// A file's text, in pieces of a fixed buffer. Each piece holds no NUL and is
-// followed by one, so a scan through it needs no bound of its own.
+// A file's text, in pieces of a fixed buffer. Each piece is followed by a
+// NUL, so a scan through it needs no bound of its own; a NUL inside a piece
+// ends the text (Next and SkipLine stop there, a scan calls End).
 class TextStream {
  public:
   static constexpr int kEnd = -1;
@@ -100,32 +102,38 @@ class TextStream {
   // The next byte, or kEnd.
   int Next() {
     if (at_ == length_ && !NextPiece()) return kEnd;
-    return static_cast<unsigned char>(data_[at_++]);
+    const unsigned char c = static_cast<unsigned char>(data_[at_++]);
+    if (c != 0) return c;
+    End();
+    return kEnd;
   }
   // Consumes the rest of the current line, its line end included (LF, or
   // CR: the LF of a CRLF is then an empty line of its own).
   void SkipLine();
 
   // The unread part of the current piece, up to PieceEnd(), for scans that
-  // jump rather than read byte by byte; MoveTo marks how far they got.
+  // jump rather than read byte by byte; MoveTo marks how far they got. It is
+  // empty before the first piece is asked for, and once the text has ended.
   const char* Rest() const { return data_ + at_; }
   const char* PieceEnd() const { return data_ + length_; }
   void MoveTo(const char* at) { at_ = static_cast<std::size_t>(at - data_); }
   // Drops what is left of the current piece and reads the next; false at the
   // end of the text.
   bool NextPiece();
+  // Ends the text where it stands (a scan met its NUL).
+  void End() {
+    ended_ = true;
+    at_ = length_ = 0;
+  }
 
  private:
   static constexpr std::size_t kRawSize = 16384;
 
-  bool IsUtf16() const {
-    return encoding_ == Encoding::kUtf16Le || encoding_ == Encoding::kUtf16Be;
-  }
+  bool IsUtf16() const { return encoding_ >= Encoding::kUtf16Le; }
   bool DecideUtf8();
   void Start();
   void HandOnBytes(std::size_t from, std::size_t n);
   void Decode(std::size_t n);
-  void End();
 
   Source& source_;
   Encoding encoding_ = Encoding::kUtf8;
