@@ -112,8 +112,8 @@ class TextStream {
   void SkipLine();
 
   // The unread part of the current piece, up to PieceEnd(), for scans that
-  // jump rather than read byte by byte; MoveTo marks how far they got. It is
-  // empty before the first piece is asked for, and once the text has ended.
+  // jump rather than read byte by byte; MoveTo marks how far they got. Once
+  // the text has ended it is empty, and NextPiece says so.
   const char* Rest() const { return data_ + at_; }
   const char* PieceEnd() const { return data_ + length_; }
   void MoveTo(const char* at) { at_ = static_cast<std::size_t>(at - data_); }
