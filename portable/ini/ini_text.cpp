@@ -159,28 +159,20 @@ void TextStream::Start() {
   }
   if (n == 0) last_ = true;
   const unsigned char* b = reinterpret_cast<const unsigned char*>(raw_);
+  std::size_t mark = 0;
   if (HasUtf8Mark(raw_, n)) {
     if (!decided_) encoding_ = Encoding::kUtf8WithMark;
-    HandOnBytes(sizeof kUtf8Mark, n);
-    return;
-  }
-  if (!decided_ && n >= 2 &&
-      ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF))) {
+    mark = sizeof kUtf8Mark;
+  } else if (!decided_ && n >= 2 &&
+             ((b[0] == 0xFF && b[1] == 0xFE) ||
+              (b[0] == 0xFE && b[1] == 0xFF))) {
     encoding_ = b[0] == 0xFF ? Encoding::kUtf16Le : Encoding::kUtf16Be;
     decided_ = true;
     std::memmove(raw_, raw_ + 2, n - 2);
     Decode(n - 2);
     return;
   }
-  HandOnBytes(0, n);
-}
-
-// The `n` bytes read into raw_, from `from` on, as the current piece.
-void TextStream::HandOnBytes(std::size_t from, std::size_t n) {
-  data_ = raw_ + from;
-  at_ = 0;
-  length_ = n - from;
-  raw_[n] = '\0';
+  HandOnBytes(mark, n);
 }
 
 // Decodes `n` bytes of UTF-16 from raw_ into decoded_. An odd last byte is

@@ -132,7 +132,13 @@ class TextStream {
   bool IsUtf16() const { return encoding_ >= Encoding::kUtf16Le; }
   bool DecideUtf8();
   void Start();
-  void HandOnBytes(std::size_t from, std::size_t n);
+  // The `n` bytes read into raw_, from `from` on, as the current piece.
+  void HandOnBytes(std::size_t from, std::size_t n) {
+    data_ = raw_ + from;
+    at_ = 0;
+    length_ = n - from;
+    raw_[n] = '\0';
+  }
   void Decode(std::size_t n);
 
   Source& source_;
