@@ -92,7 +92,7 @@ class SettingsScan final : public FileScan {
   void Section(const ini::Line& line) override {
     const std::string name = line.name;
     const std::string linuxSection =
-        emulation::Windows::LinuxSection(SettingKey[kSettingsSection]);
+        std::string(SettingKey[kSettingsSection]) + kLinuxSectionSuffix;
     part_ = Part::kIgnored;
     if (ascii::SameIgnoringCase(name.c_str(), SettingKey[kSettingsSection])) {
       if (!sawAuto_) {

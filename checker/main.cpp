@@ -301,7 +301,9 @@ class Emulation {
             unsigned codePage)
       : codePage_(codePage),
         converter_(check::OpenCodePage(codePage)),
-        windows_(system, rules, converter_.get()) {}
+        windows_(system, rules,
+                 {kSettingsFileName, kMessageFileName, kLinuxSectionSuffix},
+                 converter_.get()) {}
   const emulation::Windows& windows() const { return windows_; }
   // The code page's name, with what reads in it when this system has no
   // converter for it.

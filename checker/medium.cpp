@@ -33,7 +33,8 @@ void CheckLinuxMedium(const emulation::Windows& windows,
   emulation::System& system = windows.system();
   FolderSystem bare(HostSystem(), folder, system.OwnPath());
   bare.ClearExecuteBits();
-  const emulation::Windows withoutBits(bare, emulation::Rules::kLinux);
+  const emulation::Windows withoutBits(bare, emulation::Rules::kLinux,
+                                       windows.ownFiles());
   const std::string hidden = emulation::Join(folder, kHiddenStart, '/');
   const std::string launcher = emulation::Join(folder, kLauncherName, '/');
   const std::string script = emulation::Join(folder, kStartScript, '/');

@@ -1,11 +1,18 @@
 // The two ordered key tables through which the launcher names the entries of
-// its files, and the names of its own files. Callers use the indices, never
+// its files, the names of its own files, and the section that overrides the
+// settings under the Linux launcher's rules. Callers use the indices, never
 // the texts.
 #pragma once
 
 // The launcher's own files, beside it.
 constexpr char kSettingsFileName[] = "pellomar.ini";
 constexpr char kMessageFileName[] = "pellomar.dat";
+
+// Under the Linux launcher's rules each key of the settings file is looked
+// up first in the section of the same name with this suffix ([Auto.Linux]),
+// and only when it is not there in the section itself: the Linux section
+// overrides the other key by key. The Windows launcher never reads it.
+constexpr char kLinuxSectionSuffix[] = ".Linux";
 
 // Entries of the launcher settings file and of the installed application's
 // INI. The last entry is not a key: it is the section name both files use.

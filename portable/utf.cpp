@@ -3,12 +3,6 @@
 namespace utf {
 namespace {
 
-constexpr char32_t kFirstSupplementary = 0x10000;
-constexpr char16_t kHighFirst = 0xD800, kLowFirst = 0xDC00, kLowLast = 0xDFFF;
-
-bool IsHigh(char32_t unit) { return unit >= kHighFirst && unit < kLowFirst; }
-bool IsLow(char32_t unit) { return unit >= kLowFirst && unit <= kLowLast; }
-
 // What a lead byte says: how many continuation bytes follow it, the
 // well-formed range of the second byte (which rules out overlong forms,
 // surrogates and code points above U+10FFFF), and its own bits of the code
@@ -146,8 +140,8 @@ bool ToUtf16(const char* text, char16_t* out, unsigned size) {
       out[at++] = static_cast<char16_t>(c);
     } else {
       const char32_t v = c - kFirstSupplementary;
-      out[at++] = static_cast<char16_t>(kHighFirst + (v >> 10));
-      out[at++] = static_cast<char16_t>(kLowFirst + (v & 0x3FF));
+      out[at++] = static_cast<char16_t>(kFirstHighSurrogate + (v >> 10));
+      out[at++] = static_cast<char16_t>(kFirstLowSurrogate + (v & 0x3FF));
     }
     in += used;
   }
@@ -166,11 +160,10 @@ unsigned ToUtf8(const char16_t* text, unsigned length, char* out, unsigned size,
   for (unsigned i = 0; i < length && text[i] != 0;) {
     char32_t c = text[i];
     unsigned units = 1;
-    if (IsHigh(c) && i + 1 < length && IsLow(text[i + 1])) {
-      c = kFirstSupplementary + ((c - kHighFirst) << 10) +
-          (text[i + 1] - kLowFirst);
+    if (IsHighSurrogate(c) && i + 1 < length && IsLowSurrogate(text[i + 1])) {
+      c = FromSurrogates(c, text[i + 1]);
       units = 2;
-    } else if (IsHigh(c) || IsLow(c)) {
+    } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
       c = kReplacement;
     }
     if (size - 1 - at < EncodedLength(c)) {

@@ -15,6 +15,23 @@ namespace utf {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
+// UTF-16's surrogates: a high one (D800-DBFF) and the low one (DC00-DFFF)
+// after it are one character from U+10000 up; either alone is no character.
+constexpr char32_t kFirstSupplementary = 0x10000;
+constexpr char32_t kFirstHighSurrogate = 0xD800;
+constexpr char32_t kFirstLowSurrogate = 0xDC00;
+constexpr char32_t kLastLowSurrogate = 0xDFFF;
+constexpr bool IsHighSurrogate(char32_t unit) {
+  return unit >= kFirstHighSurrogate && unit < kFirstLowSurrogate;
+}
+constexpr bool IsLowSurrogate(char32_t unit) {
+  return unit >= kFirstLowSurrogate && unit <= kLastLowSurrogate;
+}
+constexpr char32_t FromSurrogates(char32_t high, char32_t low) {
+  return kFirstSupplementary + ((high - kFirstHighSurrogate) << 10) +
+         (low - kFirstLowSurrogate);
+}
+
 // Length (1 to 4) of the well-formed UTF-8 sequence that starts `text`, of
 // which `size` bytes are there; 0 when there is none: a stray continuation
 // byte, a cut sequence, an overlong form (C0 AF), a surrogate (ED A0 80) or a

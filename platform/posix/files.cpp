@@ -226,7 +226,9 @@ emulation::System& FileSystem() {
 }
 
 emulation::Windows& Emulation() {
-  static emulation::Windows windows(FileSystem(), emulation::Rules::kLinux);
+  static emulation::Windows windows(
+      FileSystem(), emulation::Rules::kLinux,
+      {kSettingsFileName, kMessageFileName, kLinuxSectionSuffix});
   return windows;
 }
 

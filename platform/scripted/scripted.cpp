@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "config/keys.h"
 #include "platform/seam.h"
 #include "portable/ascii.h"
 #include "portable/ini/ini_reader.h"
@@ -12,6 +13,10 @@
 namespace scripted {
 
 namespace {
+
+// The launcher's own files, named as the launcher names them.
+const emulation::OwnFiles kOwnFiles = {kSettingsFileName, kMessageFileName,
+                                       kLinuxSectionSuffix};
 
 // The World's files as the system below the emulation: Windows paths.
 class WorldSystem final : public emulation::System {
@@ -94,7 +99,7 @@ bool World::IsFolder(const std::string& path) const {
 
 std::string World::WindowsPath(const std::string& path) const {
   WorldSystem system(*this);
-  return emulation::Windows(system, emulation::Rules::kWindows)
+  return emulation::Windows(system, emulation::Rules::kWindows, kOwnFiles)
       .ProfileFile(path);
 }
 
@@ -125,7 +130,8 @@ World& TheWorld() {
 
 const emulation::Windows& Emulation() {
   static WorldSystem system(TheWorld());
-  static const emulation::Windows windows(system, emulation::Rules::kWindows);
+  static const emulation::Windows windows(system, emulation::Rules::kWindows,
+                                          kOwnFiles);
   return windows;
 }
 

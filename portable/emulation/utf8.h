@@ -9,17 +9,12 @@
 
 namespace emulation {
 
-// Length (1 to 4) of the well-formed UTF-8 sequence that starts `text`, of
-// which `size` bytes are there; 0 when there is none: a stray continuation
-// byte, a cut sequence, an overlong form (C0 AF), a surrogate (ED A0 80) or a
-// code point above U+10FFFF (F4 90 80 80).
+// utf::SequenceLength and utf::IsValid (portable/utf.h), for the layers on
+// standard strings.
 std::size_t Utf8SequenceLength(const unsigned char* text, std::size_t size);
-
-// Whether all of `text` is well-formed UTF-8.
 bool IsStrictUtf8(const std::string& text);
 
-// `text` read as Windows-1252, in UTF-8. The five bytes that code page
-// leaves undefined (81, 8D, 8F, 90, 9D) become U+FFFD.
+// `text` read as Windows-1252 (utf::FromWindows1252), in UTF-8.
 std::string Windows1252ToUtf8(const std::string& text);
 
 // `text` itself when it is well-formed UTF-8, else read as Windows-1252: an

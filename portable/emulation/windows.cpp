@@ -3,18 +3,17 @@
 #include <algorithm>
 #include <cstring>
 
-#include "config/keys.h"
 #include "platform/seam.h"
 #include "portable/ascii.h"
 #include "portable/emulation/paths.h"
 #include "portable/emulation/utf8.h"
+#include "portable/utf.h"
 
 namespace emulation {
 
 namespace {
 
 const char kWinIni[] = "win.ini";
-const char kLinuxSuffix[] = ".Linux";
 // The longest paths each system's file functions take: Windows' MAX_PATH
 // UTF-16 units and Linux's PATH_MAX bytes, terminators included.
 constexpr std::size_t kWindowsPathUnits = 260;
@@ -211,17 +210,17 @@ bool Windows::IsBesideLauncher(const char* file, const char* fileName) const {
 }
 
 bool Windows::IsSettingsFile(const char* file) const {
-  return IsBesideLauncher(file, kSettingsFileName);
+  return IsBesideLauncher(file, ownFiles_.settings);
 }
 
 bool Windows::ReadByProfileFunctions(const char* file) const {
   return rules_ == Rules::kWindows &&
-         !IsBesideLauncher(file, kSettingsFileName) &&
-         !IsBesideLauncher(file, kMessageFileName);
+         !IsBesideLauncher(file, ownFiles_.settings) &&
+         !IsBesideLauncher(file, ownFiles_.messages);
 }
 
-std::string Windows::LinuxSection(const char* section) {
-  return std::string(section) + kLinuxSuffix;
+std::string Windows::LinuxSection(const char* section) const {
+  return std::string(section) + ownFiles_.linuxSuffix;
 }
 
 bool Windows::ReadProfile(const std::string& file,
@@ -326,7 +325,8 @@ unsigned Windows::GetFileAttributes(const char* path) const {
 bool Windows::PathFits(const char* path) const {
   if (rules_ == Rules::kLinux) return NativePath(path).size() < kLinuxPathBytes;
   std::size_t units = 0;
-  for (const char32_t c : DecodeUtf8(path)) units += c > 0xFFFF ? 2 : 1;
+  for (const char32_t c : DecodeUtf8(path))
+    units += c >= utf::kFirstSupplementary ? 2 : 1;
   return units < kWindowsPathUnits;
 }
 

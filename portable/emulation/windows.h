@@ -18,9 +18,21 @@
 
 namespace emulation {
 
-// Which launcher is imitated. Linux rules add the [Auto.Linux] section of the
-// launcher's settings file and start programs as the Linux launcher does.
+// Which launcher is imitated. Linux rules add the override section of the
+// launcher's settings file (OwnFiles) and start programs as the Linux
+// launcher does.
 enum class Rules { kWindows, kLinux };
+
+// The launcher's own files, as the launcher names them: the emulation knows
+// no name of its own. Both are read with the reader's text model, never with
+// that of Windows' profile functions.
+struct OwnFiles {
+  const char* settings;  // the settings file, beside the launcher
+  const char* messages;  // the message file, beside the launcher
+  // Under Linux rules a key of the settings file is looked up first in the
+  // section whose name is its section's followed by this suffix.
+  const char* linuxSuffix;
+};
 
 // What starting a command line comes to.
 struct Start {
@@ -46,14 +58,17 @@ struct Start {
 class Windows {
  public:
   // `codePage` converts the 8-bit text of profile files (null: Western
-  // Windows' 1252); it outlives this object.
-  Windows(System& system, Rules rules, const ini::CodePage* codePage = nullptr)
+  // Windows' 1252); it outlives this object, as do the names of `ownFiles`.
+  Windows(System& system, Rules rules, const OwnFiles& ownFiles,
+          const ini::CodePage* codePage = nullptr)
       : system_(system),
         rules_(rules),
+        ownFiles_(ownFiles),
         codePage_(codePage != nullptr ? *codePage : ini::Windows1252()) {}
 
   System& system() const { return system_; }
   Rules rules() const { return rules_; }
+  const OwnFiles& ownFiles() const { return ownFiles_; }
   const ini::CodePage& codePage() const { return codePage_; }
 
   // A Windows path as a native one; empty when it is on no drive here.
@@ -81,7 +96,7 @@ class Windows {
   // with their text model rather than the reader's.
   bool ReadByProfileFunctions(const char* file) const;
   // The section that Linux rules read before `section` in that file.
-  static std::string LinuxSection(const char* section);
+  std::string LinuxSection(const char* section) const;
 
   // The operations of platform/seam.h, with its contracts.
   unsigned GetProfileString(const char* section, const char* key,
@@ -142,6 +157,7 @@ class Windows {
 
   System& system_;
   Rules rules_;
+  OwnFiles ownFiles_;
   const ini::CodePage& codePage_;
 };
 

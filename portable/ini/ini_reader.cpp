@@ -1,3 +1,6 @@
+// The lookups of the profile functions on a file's text (ini_text.h hands
+// it over): blanks, comments, section headers, keys and quoted values, and
+// the walk through a whole text for the checker.
 #include "portable/ini/ini_reader.h"
 
 #include <cstdint>
@@ -8,29 +11,9 @@
 
 namespace ini {
 
-std::size_t MemorySource::Read(char* buffer, std::size_t capacity) {
-  const std::size_t n = capacity < size_ - at_ ? capacity : size_ - at_;
-  std::memcpy(buffer, data_ + at_, n);
-  at_ += n;
-  return n;
-}
-
 namespace {
 
-constexpr int kEnd = -1;
-
-// UTF-8's byte-order mark.
-constexpr unsigned char kUtf8Mark[] = {0xEF, 0xBB, 0xBF};
-
-class Windows1252Page final : public CodePage {
- public:
-  unsigned ToUtf8(char* text, unsigned length, unsigned size,
-                  bool* cut) const override {
-    return utf::Windows1252ToUtf8(text, length, size, cut);
-  }
-};
-
-const Windows1252Page kWindows1252;
+constexpr int kEnd = TextStream::kEnd;
 
 bool IsBlank(int c) {
   return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == 0x1A;
@@ -38,11 +21,10 @@ bool IsBlank(int c) {
 
 bool IsLineEnd(int c) { return c == '\n' || c == '\r'; }
 
-// The first '[' or NUL at or after `p`, where the text is followed by a NUL
-// (a sentinel at `end`): the one scan through sections that are not wanted.
+// The first '[' or NUL at or after `p` in a piece of text (the NUL after the
+// piece at the latest): the one scan through sections that are not wanted.
 // glibc's strchrnul does both in one vectorised pass; elsewhere a plain loop.
-const char* FindBracketOrNul(const char* p, const char* end) {
-  (void)end;
+const char* FindBracketOrNul(const char* p) {
 #if defined(__GLIBC__)
   return strchrnul(p, '[');
 #else
@@ -51,311 +33,56 @@ const char* FindBracketOrNul(const char* p, const char* end) {
 #endif
 }
 
-// The text of a file as bytes, decoded from UTF-16 when it says so. A NUL
-// (a byte, or a code unit of UTF-16) ends the text.
-class TextStream {
- public:
-  explicit TextStream(Source& source) : source_(source) { Start(); }
-
-  // Whether the bytes handed on are UTF-8: UTF-16 decoded, or a text that
-  // is well-formed UTF-8 throughout. Deciding the latter reads the whole
-  // text again from its start, once; the stream is used up afterwards.
-  bool IsUtf8() {
-    if (encoding_ != Encoding::kBytes) return true;
-    if (model_ == Model::kUndecided)
-      model_ = WholeTextIsUtf8() ? Model::kUtf8 : Model::kEightBit;
-    End();
-    return model_ == Model::kUtf8;
+// Whether the header text from `p` may be "<blanks>name<blanks>]"; true too
+// when the piece ends before that is known.
+template <typename Name>
+bool MayOpen(const char* p, const char* end, const Name& name) {
+  while (p != end && IsBlank(static_cast<unsigned char>(*p))) ++p;
+  if (static_cast<std::size_t>(end - p) < name.length) return true;
+  for (std::size_t i = 0; i < name.length; ++i, ++p) {
+    if (ascii::Lower(static_cast<unsigned char>(*p)) !=
+        ascii::Lower(static_cast<unsigned char>(name.chars[i])))
+      return false;
   }
+  while (p != end && IsBlank(static_cast<unsigned char>(*p))) ++p;
+  return p == end || *p == ']';
+}
 
-  // Decides the model at once and starts again from the first byte; false
-  // when the source cannot start again.
-  bool DecideAndRestart() {
-    if (encoding_ != Encoding::kBytes) return true;
-    IsUtf8();
-    if (!source_.Rewind()) return false;
-    encoding_ = Encoding::kBytes;
-    data_ = raw_;
-    at_ = length_ = carried_ = 0;
-    pendingHigh_ = 0;
-    utf8Mark_ = last_ = ended_ = false;
-    chunkStartsLine_ = true;
-    Start();
-    return true;
-  }
-
-  // How the text is written; a text without UTF-16's mark only once decided.
-  ini::Encoding Kind() const {
-    if (encoding_ == Encoding::kUtf16Le) return ini::Encoding::kUtf16Le;
-    if (encoding_ == Encoding::kUtf16Be) return ini::Encoding::kUtf16Be;
-    if (model_ == Model::kEightBit) return ini::Encoding::kCodePage;
-    return utf8Mark_ ? ini::Encoding::kUtf8WithMark : ini::Encoding::kUtf8;
-  }
-
-  // The next byte, or kEnd.
-  int Next() {
-    if (at_ == length_ && !Refill()) return kEnd;
-    const unsigned char c = static_cast<unsigned char>(data_[at_++]);
-    if (c != 0) return c;
-    End();
-    return kEnd;
-  }
-
-  // Consumes the rest of the current line, its line end included.
-  void SkipLine() {
-    for (;;) {
-      if (at_ == length_ && !Refill()) return;
-      const char* p = data_ + at_;
-      const char* stop = data_ + length_;
-      while (p != stop && *p != '\n' && *p != '\r' && *p != '\0') ++p;
-      if (p == stop) {
-        at_ = length_;
-      } else if (*p == '\0') {
-        End();
-        return;
-      } else {
-        at_ = static_cast<std::size_t>(p - data_) + 1;
-        return;
-      }
-    }
-  }
-
-  // From the start of a line, moves past the next '[' that is the first
-  // non-blank character of its line and may open the section `name`;
-  // returns false at the end of the text. This is the hot path through
-  // sections that are not wanted: it jumps from '[' to '[' and passes over
-  // headers of other names without reading them character by character.
-  // What it cannot settle within the buffer it leaves to the caller.
-  template <typename Name>
-  bool NextHeaderFor(const Name& name) {
-    bool fromStartsLine = true;
-    for (;;) {
-      if (at_ == length_) {
-        if (!Refill()) return false;
-        fromStartsLine = chunkStartsLine_;
-      }
-      const char* from = data_ + at_;
-      const char* end = data_ + length_;
-      for (const char* p = from;; ++p) {
-        p = FindBracketOrNul(p, end);
-        if (p == end) break;
-        if (*p == '\0') {
-          End();
-          return false;
-        }
-        const char* q = p;
-        while (q != from && IsBlank(static_cast<unsigned char>(q[-1]))) --q;
-        if (!(q == from ? fromStartsLine : IsLineEnd(q[-1]))) continue;
-        if (MayOpen(p + 1, end, name)) {
-          at_ = static_cast<std::size_t>(p - data_) + 1;
-          return true;
-        }
-      }
-      at_ = length_;
-    }
-  }
-
- private:
-  // Whether the header text from `p` may be "<blanks>name<blanks>]"; true
-  // too when the buffer ends before that is known.
-  template <typename Name>
-  static bool MayOpen(const char* p, const char* end, const Name& name) {
-    while (p != end && IsBlank(static_cast<unsigned char>(*p))) ++p;
-    if (static_cast<std::size_t>(end - p) < name.length) return true;
-    for (std::size_t i = 0; i < name.length; ++i, ++p) {
-      if (ascii::Lower(static_cast<unsigned char>(*p)) !=
-          ascii::Lower(static_cast<unsigned char>(name.chars[i])))
+// From the start of a line, moves past the next '[' that is the first
+// non-blank character of its line and may open the section `name`; returns
+// false at the end of the text. This is the hot path through sections that
+// are not wanted: it jumps from '[' to '[' and passes over headers of other
+// names without reading them character by character. What it cannot settle
+// within a piece it leaves to the caller.
+template <typename Name>
+bool NextHeaderFor(TextStream& in, const Name& name) {
+  bool fromStartsLine = true;
+  for (;;) {
+    if (in.Rest() == in.PieceEnd() && !in.NextPiece()) return false;
+    const char* from = in.Rest();
+    const char* end = in.PieceEnd();
+    for (const char* p = FindBracketOrNul(from); p != end;
+         p = FindBracketOrNul(p + 1)) {
+      if (*p == '\0') {
+        in.End();
         return false;
-    }
-    while (p != end && IsBlank(static_cast<unsigned char>(*p))) ++p;
-    return p == end || *p == ']';
-  }
-
-  enum class Encoding { kBytes, kUtf16Le, kUtf16Be };
-  enum class Model { kUndecided, kUtf8, kEightBit };
-  static constexpr std::size_t kRawSize = 16384;
-
-  // Whether the first `n` bytes read begin with UTF-8's byte-order mark.
-  bool HasUtf8Mark(std::size_t n) const {
-    if (n < sizeof kUtf8Mark) return false;
-    for (std::size_t i = 0; i < sizeof kUtf8Mark; ++i) {
-      if (static_cast<unsigned char>(raw_[i]) != kUtf8Mark[i]) return false;
-    }
-    return true;
-  }
-
-  // Reads the whole text from its start and tells whether it is well-formed
-  // UTF-8 up to its end or its first NUL (a UTF-8 mark at the start is
-  // passed over). A sequence cut by the end of a read is carried to the
-  // next one.
-  bool WholeTextIsUtf8() {
-    if (!source_.Rewind()) return false;
-    std::size_t carried = 0;
-    bool first = true;
-    for (;;) {
-      std::size_t n = carried;
-      std::size_t got = 0;
-      do {
-        got = source_.Read(raw_ + n, kRawSize - n);
-        n += got;
-      } while (got != 0 && first && n < sizeof kUtf8Mark);
-      std::size_t from = 0;
-      if (first && HasUtf8Mark(n)) from = sizeof kUtf8Mark;
-      first = false;
-      bool last = got == 0;
-      const void* nul = std::memchr(raw_ + from, '\0', n - from);
-      if (nul != nullptr) {
-        n = static_cast<std::size_t>(static_cast<const char*>(nul) - raw_);
-        last = true;
       }
-      const std::size_t whole =
-          last ? n - from : utf::Boundary(raw_ + from, n - from, n - from);
-      if (!utf::IsValid(raw_ + from, whole)) return false;
-      if (last) return true;
-      carried = n - from - whole;
-      std::memmove(raw_, raw_ + from + whole, carried);
-    }
-  }
-
-  void End() {
-    ended_ = true;
-    at_ = length_ = 0;
-  }
-
-  // Reads the first bytes and recognises a byte-order mark.
-  void Start() {
-    std::size_t n = 0;
-    while (n < 3) {
-      const std::size_t got = source_.Read(raw_ + n, kRawSize - n);
-      if (got == 0) break;
-      n += got;
-    }
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(raw_);
-    std::size_t skip = 0;
-    if (HasUtf8Mark(n)) {
-      skip = sizeof kUtf8Mark;
-      utf8Mark_ = true;
-    } else if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
-      encoding_ = Encoding::kUtf16Le;
-      skip = 2;
-    } else if (n >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
-      encoding_ = Encoding::kUtf16Be;
-      skip = 2;
-    }
-    if (n == 0) last_ = true;
-    if (encoding_ == Encoding::kBytes) {
-      data_ = raw_ + skip;
-      length_ = n - skip;
-      raw_[n] = '\0';
-    } else {
-      std::memmove(raw_, raw_ + skip, n - skip);
-      Decode(n - skip);
-    }
-  }
-
-  // Whether the text that follows the current piece starts a line: the
-  // piece ends in a line end, perhaps followed by blanks.
-  void NoteHowPieceEnds() {
-    const char* e = data_ + length_;
-    while (e != data_ && IsBlank(static_cast<unsigned char>(e[-1]))) --e;
-    if (e != data_) chunkStartsLine_ = IsLineEnd(e[-1]);
-  }
-
-  bool Refill() {
-    NoteHowPieceEnds();
-    while (!ended_) {
-      if (last_) {
-        End();
-        break;
-      }
-      if (encoding_ == Encoding::kBytes) {
-        const std::size_t got = source_.Read(raw_, kRawSize);
-        if (got == 0) {
-          last_ = true;
-          continue;
-        }
-        data_ = raw_;
-        at_ = 0;
-        length_ = got;
-        raw_[got] = '\0';
+      const char* q = p;
+      while (q != from && IsBlank(static_cast<unsigned char>(q[-1]))) --q;
+      if (!(q == from ? fromStartsLine : IsLineEnd(q[-1]))) continue;
+      if (MayOpen(p + 1, end, name)) {
+        in.MoveTo(p + 1);
         return true;
       }
-      const std::size_t got =
-          source_.Read(raw_ + carried_, kRawSize - carried_);
-      if (got == 0) {
-        // A lone last byte is dropped; a lone high surrogate becomes U+FFFD.
-        last_ = true;
-        if (pendingHigh_ == 0) continue;
-        pendingHigh_ = 0;
-        data_ = decoded_;
-        at_ = 0;
-        length_ = utf::Encode(utf::kReplacement, decoded_);
-        decoded_[length_] = '\0';
-        return true;
-      }
-      Decode(carried_ + got);
-      if (length_ != 0) return true;
     }
-    return false;
+    // Whether the next piece starts a line: this one ends in a line end,
+    // perhaps followed by blanks.
+    const char* e = end;
+    while (e != from && IsBlank(static_cast<unsigned char>(e[-1]))) --e;
+    if (e != from) fromStartsLine = IsLineEnd(e[-1]);
+    in.MoveTo(end);
   }
-
-  // Decodes `n` bytes of UTF-16 from raw_ into decoded_. An odd last byte is
-  // carried over to the next read; a NUL code unit ends the text.
-  void Decode(std::size_t n) {
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(raw_);
-    const bool little = encoding_ == Encoding::kUtf16Le;
-    std::size_t out = 0;
-    std::size_t i = 0;
-    for (; i + 1 < n; i += 2) {
-      const std::uint32_t unit =
-          little ? (b[i] | (b[i + 1] << 8)) : ((b[i] << 8) | b[i + 1]);
-      if (unit == 0) {
-        last_ = true;
-        pendingHigh_ = 0;
-        i = n;
-        break;
-      }
-      if (pendingHigh_ != 0) {
-        const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-        out += utf::Encode(
-            low ? 0x10000 + ((pendingHigh_ - 0xD800) << 10) + (unit - 0xDC00)
-                : utf::kReplacement,
-            decoded_ + out);
-        pendingHigh_ = 0;
-        if (low) continue;
-      }
-      if (unit >= 0xD800 && unit <= 0xDBFF) {
-        pendingHigh_ = unit;
-      } else {
-        const bool strayLow = unit >= 0xDC00 && unit <= 0xDFFF;
-        out += utf::Encode(strayLow ? utf::kReplacement : unit, decoded_ + out);
-      }
-    }
-    carried_ = n - i;
-    if (carried_ != 0) raw_[0] = raw_[i];
-    data_ = decoded_;
-    at_ = 0;
-    length_ = out;
-    decoded_[out] = '\0';
-  }
-
-  Source& source_;
-  Encoding encoding_ = Encoding::kBytes;
-  Model model_ = Model::kUndecided;  // of a text without UTF-16's mark
-  // One byte more than is read: a NUL after the text as a sentinel.
-  char raw_[kRawSize + 1];
-  // Each two-byte unit becomes at most three bytes, a surrogate pair four.
-  char decoded_[kRawSize / 2 * 3 + 4 + 1];
-  const char* data_ = raw_;
-  std::size_t at_ = 0;
-  std::size_t length_ = 0;
-  std::size_t carried_ = 0;
-  std::uint32_t pendingHigh_ = 0;
-  bool utf8Mark_ = false;        // a UTF-8 byte-order mark was skipped
-  bool last_ = false;            // what is in the buffer is the end of the text
-  bool ended_ = false;           // nothing more will be read
-  bool chunkStartsLine_ = true;  // the current piece begins a line
-};
+}
 
 // A requested section or key name, trimmed of blanks.
 struct Name {
@@ -510,7 +237,7 @@ Lookup Find(TextStream& in, const Name& section, const Name& key, char* buffer,
       }
     } else {
       // Outside the wanted section only its own header matters.
-      if (!in.NextHeaderFor(section)) return Lookup::kMissing;
+      if (!NextHeaderFor(in, section)) return Lookup::kMissing;
       c = '[';
     }
     const bool maybeHeader = c == '[';
@@ -564,10 +291,6 @@ Lookup Find(TextStream& in, const Name& section, const Name& key, char* buffer,
   }
 }
 
-}  // namespace
-
-namespace {
-
 long FindValue(Source* source, const char* section, const char* key,
                char* buffer, unsigned size, bool* cut,
                const CodePage* codePage) {
@@ -584,8 +307,6 @@ long FindValue(Source* source, const char* section, const char* key,
 }
 
 }  // namespace
-
-const CodePage& Windows1252() { return kWindows1252; }
 
 long FindIn(Source* source, const char* section, const char* key, char* buffer,
             unsigned size, bool* cut, const CodePage& codePage) {
@@ -612,7 +333,7 @@ bool FindInt(Source* source, const char* section, const char* key, int fallback,
              int* value) {
   // Only the first 29 characters of a value are read as a number, as the
   // Windows function reads it through a buffer of 30.
-  // The digits are ASCII in every model, so the text is never decided.
+  // The digits are ASCII in every encoding, so the text is never decided.
   char text[30];
   const long found =
       FindValue(source, section, key, text, sizeof text, nullptr, nullptr);

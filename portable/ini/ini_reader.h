@@ -1,10 +1,10 @@
-// Portable INI lookups with the results of the Windows profile functions.
+// The lookups of Windows' profile functions, on the text of an INI file.
 //
 // Works on text, not on files: the caller hands in a Source that yields the
 // file's bytes in pieces, so the same code serves real files, in-memory files
-// and tests on plain strings. The text is streamed through a fixed buffer; a
-// file is never loaded whole, and reading stops as soon as the answer is
-// known.
+// and tests on plain strings. ini_text.h turns the bytes into text, through a
+// fixed buffer; a file is never loaded whole, and reading stops as soon as
+// the answer is known.
 //
 // What it does:
 //  - section and key names match without regard to ASCII case; names and
@@ -17,18 +17,10 @@
 //  - the first key of a name wins, and only the first section of a name is
 //    visible; a key line without '=' has no value and gives the fallback;
 //  - one pair of matching quotes (" or ') around a trimmed value is removed;
-//  - LF, CR and CRLF end lines; a NUL byte ends the text;
-//  - each file's text model is decided once, from the whole file: UTF-16
-//    (LE or BE, with its byte-order mark); else UTF-8, with or without its
-//    mark, when every byte up to the end (or a NUL) is well-formed UTF-8;
-//    else 8-bit text of a code page. Every value and name is handed on as
-//    UTF-8: UTF-16 is decoded, and 8-bit text is converted value by value
-//    by a CodePage that the caller supplies (Windows-1252 when it supplies
-//    none). The lines are found in the bytes themselves; no code page has
-//    line ends, '[', ']', '=' or ';' among the later bytes of a character;
-//  - deciding whether a file is UTF-8 takes a second pass over it, from the
-//    start, but only when a value found holds a byte above 0x7F (ASCII reads
-//    the same in every model); Scan decides before the first line;
+//  - LF, CR and CRLF end lines (a NUL ends the text, ini_text.h);
+//  - every value and name is handed on as UTF-8, whatever the file's
+//    encoding; a lookup decides between UTF-8 and 8-bit text only for a
+//    value that holds a byte above 0x7F, Scan before the first line;
 //  - a value too long for the buffer is cut between characters, so fewer
 //    than size - 1 bytes may be stored.
 //
@@ -37,62 +29,15 @@
 // file line by line with the same rules.
 //
 // Stack: a lookup or a scan holds about 41 KiB in one frame (the text's
-// buffer of 16 KiB, and 24 KiB for UTF-16 decoded to UTF-8), plus the
+// buffers: 16 KiB read, and 24 KiB for UTF-16 decoded to UTF-8), plus the
 // caller's value buffer; nothing else grows with the file. On Windows a
 // frame over 4 KiB is touched page by page by the compiler's stack probe
 // (libgcc's, which the launcher links).
 #pragma once
 
-#include <cstddef>
+#include "portable/ini/ini_text.h"
 
 namespace ini {
-
-// Yields the bytes of one file, in order, in pieces of any size.
-class Source {
- public:
-  // Copies up to `capacity` bytes into `buffer`; returns how many, 0 at the
-  // end (or on a read error, which counts as the end).
-  virtual std::size_t Read(char* buffer, std::size_t capacity) = 0;
-  // Starts again at the first byte; false when it cannot (the text is then
-  // taken as 8-bit, the one model that any bytes fit).
-  virtual bool Rewind() = 0;
-
- protected:
-  ~Source() = default;
-};
-
-// A Source over bytes in memory.
-class MemorySource final : public Source {
- public:
-  MemorySource(const char* data, std::size_t size) : data_(data), size_(size) {}
-  std::size_t Read(char* buffer, std::size_t capacity) override;
-  bool Rewind() override {
-    at_ = 0;
-    return true;
-  }
-
- private:
-  const char* data_;
-  std::size_t size_;
-  std::size_t at_ = 0;
-};
-
-// Turns 8-bit text of one code page into UTF-8.
-class CodePage {
- public:
-  // Converts the `length` bytes at the start of `text` (a buffer of `size`
-  // bytes, size > length) in place into terminated UTF-8: at most size - 1
-  // bytes, ending between characters. Returns the number of bytes stored;
-  // `cut` tells whether part of the text was left out.
-  virtual unsigned ToUtf8(char* text, unsigned length, unsigned size,
-                          bool* cut) const = 0;
-
- protected:
-  ~CodePage() = default;
-};
-
-// Western Windows' code page 1252, the one used when a caller names none.
-const CodePage& Windows1252();
 
 // Value of `key` in `section` into `buffer` (as GetString stores it), or -1
 // when the key is missing or has no value (the buffer may then hold anything).
@@ -134,11 +79,6 @@ int GetInt(Source* source, const char* section, const char* key, int fallback);
 // key is missing or has no value; an empty value gives `fallback`.
 bool FindInt(Source* source, const char* section, const char* key, int fallback,
              int* value);
-
-// How a text is written: UTF-8 without or with its byte-order mark, UTF-16
-// (with its mark), or 8-bit text of a code page (with or without something
-// that looked like a UTF-8 mark).
-enum class Encoding { kUtf8, kUtf8WithMark, kUtf16Le, kUtf16Be, kCodePage };
 
 // Names kept by Scan: their first kNameSize - 1 bytes.
 constexpr unsigned kNameSize = 256;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "config/keys.h"
 #include "platform/seam.h"
 #include "portable/emulation/paths.h"
 #include "portable/emulation/windows.h"
@@ -17,6 +18,9 @@ namespace {
 using emulation::Entry;
 using emulation::Rules;
 using Args = std::vector<std::string>;
+
+const emulation::OwnFiles kOwnFiles = {kSettingsFileName, kMessageFileName,
+                                       kLinuxSectionSuffix};
 
 // A POSIX system in memory: files (their folders exist by themselves).
 class FakeSystem final : public emulation::System {
@@ -81,7 +85,7 @@ TEST(Emulation, LocatesFilesWithoutRegardToLetterCase) {
   system.AddFile("/media/CD/Setup.sh", "");
   system.AddFile("/media/CD/Sub/App.INI", "");
   system.AddFile("/home/me/rel.ini", "");
-  const emulation::Windows windows(system, Rules::kLinux);
+  const emulation::Windows windows(system, Rules::kLinux, kOwnFiles);
   const struct {
     const char* path;
     const char* found;
@@ -115,8 +119,9 @@ TEST(Emulation, WindowsDirectory) {
     system.variables["XDG_CONFIG_HOME"] = c.xdg;
     system.variables["HOME"] = c.home;
     system.passwordHome = c.passwordHome;
-    EXPECT_EQ(emulation::Windows(system, Rules::kLinux).WindowsDirectory(),
-              c.expected)
+    EXPECT_EQ(
+        emulation::Windows(system, Rules::kLinux, kOwnFiles).WindowsDirectory(),
+        c.expected)
         << c.xdg << "|" << c.home << "|" << c.passwordHome;
   }
 }
@@ -141,8 +146,8 @@ TEST(Emulation, ProfileReads) {
   system.AddFile("/cfg/app.ini", "[Auto]\nVersion=7\n");
   system.AddFile("/cfg/WIN.INI", "[intl]\nsLanguage=DEU\n");
   const char kSettings[] = "Z:\\media\\cd\\pellomar.ini";
-  const emulation::Windows linux(system, Rules::kLinux);
-  const emulation::Windows windows(system, Rules::kWindows);
+  const emulation::Windows linux(system, Rules::kLinux, kOwnFiles);
+  const emulation::Windows windows(system, Rules::kWindows, kOwnFiles);
   // [Auto.Linux] first, for the launcher's own settings file on Linux only;
   // a key there without '=' is not there, an empty one is.
   EXPECT_EQ(Read(linux, kSettings, "SetupName"), "setup.sh");
@@ -200,8 +205,8 @@ TEST(Emulation, TextModelOfEachFile) {
     FakeSystem system;
     system.AddFile("/opt/app.ini", c.content);
     system.AddFile("/media/cd/pellomar.ini", c.content);
-    const emulation::Windows windows(system, Rules::kWindows);
-    const emulation::Windows linux(system, Rules::kLinux);
+    const emulation::Windows windows(system, Rules::kWindows, kOwnFiles);
+    const emulation::Windows linux(system, Rules::kLinux, kOwnFiles);
     EXPECT_EQ(Read(windows, "Z:\\opt\\app.ini", "Command"), c.windows)
         << c.what;
     EXPECT_EQ(Read(linux, "Z:\\opt\\app.ini", "Command"), c.own) << c.what;
@@ -213,7 +218,7 @@ TEST(Emulation, TextModelOfEachFile) {
 TEST(Emulation, LanguageWithoutWinIni) {
   FakeSystem system;
   system.variables["XDG_CONFIG_HOME"] = "/cfg";
-  const emulation::Windows windows(system, Rules::kLinux);
+  const emulation::Windows windows(system, Rules::kLinux, kOwnFiles);
   char language[16];
   for (const char* own : {"", "FRA"}) {
     system.language = own;
@@ -227,7 +232,7 @@ TEST(Emulation, LanguageWithoutWinIni) {
 TEST(Emulation, OwnPathAndAttributes) {
   FakeSystem system;
   system.AddFile("/media/cd/setup.sh", "");
-  const emulation::Windows windows(system, Rules::kLinux);
+  const emulation::Windows windows(system, Rules::kLinux, kOwnFiles);
   char buffer[32];
   EXPECT_EQ(windows.GetModuleFileName(buffer, sizeof buffer), 19u);
   EXPECT_STREQ(buffer, "Z:\\media\\cd\\autorun");
@@ -287,7 +292,7 @@ TEST(Emulation, LinuxStartRules) {
   system.AddFile("/cd/elf-noexec", elf);
   system.AddFile("/cd/setup.exe", "MZ\x90", true);
   system.AddFile("/cd/binary", std::string("a\0b", 3));
-  const emulation::Windows windows(system, Rules::kLinux);
+  const emulation::Windows windows(system, Rules::kLinux, kOwnFiles);
   const StartCase cases[] = {
       {"Z:\\cd\\app a \"b c\"",
        platform::kStarted,
@@ -358,7 +363,7 @@ TEST(Emulation, WindowsStartRules) {
   system.AddFile("/cd/pkg.msi", "");
   system.AddFile("/cd/image.bin", "MZ\x90");
   system.AddFile("/home/me/here.exe", "");  // in the current folder
-  const emulation::Windows windows(system, Rules::kWindows);
+  const emulation::Windows windows(system, Rules::kWindows, kOwnFiles);
   const struct {
     const char* command;
     unsigned result;

@@ -8,6 +8,7 @@
 
 #include "portable/ini/ini_reader.h"
 #include "tests/support/piece_source.h"
+#include "tests/support/utf16_file.h"
 
 namespace {
 
@@ -48,15 +49,6 @@ struct ScanCase {
   bool columns = false;
 };
 
-std::string Utf16(const std::string& ascii, bool little) {
-  std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
-  for (char c : ascii) {
-    out += little ? c : '\0';
-    out += little ? '\0' : c;
-  }
-  return out;
-}
-
 const ScanCase kCases[] = {
     {"headers, keys, blanks and comments",
      "; top\n[Auto]\n\n  AppName = My App \n;x=1\nVerbose\n",
@@ -81,11 +73,11 @@ const ScanCase kCases[] = {
      {"1 [A]", "2 x=1"},
      ini::Encoding::kUtf8WithMark},
     {"UTF-16 little-endian",
-     Utf16("[A]\r\nx=1\r\n", true),
+     Utf16File(u"[A]\r\nx=1\r\n", true),
      {"1 [A]", "2 x=1"},
      ini::Encoding::kUtf16Le},
     {"UTF-16 big-endian",
-     Utf16("[A]\nx=1\n", false),
+     Utf16File(u"[A]\nx=1\n", false),
      {"1 [A]", "2 x=1"},
      ini::Encoding::kUtf16Be},
     // The model is the whole file's: one byte that is no UTF-8, even after
@@ -117,7 +109,7 @@ const ScanCase kCases[] = {
      ini::Encoding::kUtf8,
      true},
     {"columns of UTF-16 text",
-     Utf16("[A]\r\n  key=value\r\n", true),
+     Utf16File(u"[A]\r\n  key=value\r\n", true),
      {"1 [A] @1,0", "2 key=value @3,7"},
      ini::Encoding::kUtf16Le,
      true},
