@@ -23,6 +23,7 @@
 #include "platform/seam.h"
 #include "portable/ascii.h"
 #include "portable/emulation/utf8.h"
+#include "portable/utf.h"
 
 namespace posix {
 
@@ -80,8 +81,7 @@ std::string ConvertFromUtf8(const std::string& utf8,
   std::string out;
   const auto* text = reinterpret_cast<const unsigned char*>(utf8.data());
   for (std::size_t at = 0; at < utf8.size();) {
-    std::size_t length =
-        emulation::Utf8SequenceLength(text + at, utf8.size() - at);
+    std::size_t length = utf::SequenceLength(text + at, utf8.size() - at);
     if (length == 0) length = 1;  // AsUtf8 leaves none; kept safe anyway
     char converted[kMostBytesACharacter];
     char* input = const_cast<char*>(utf8.data() + at);
@@ -140,7 +140,7 @@ std::string ConsoleText(const std::string& text) {
 }
 
 std::string VisibleControls(const std::string& text) {
-  const bool utf8 = emulation::IsStrictUtf8(text);
+  const bool utf8 = utf::IsValid(text.data(), text.size());
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);

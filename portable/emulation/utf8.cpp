@@ -5,14 +5,6 @@
 
 namespace emulation {
 
-std::size_t Utf8SequenceLength(const unsigned char* text, std::size_t size) {
-  return utf::SequenceLength(text, size);
-}
-
-bool IsStrictUtf8(const std::string& text) {
-  return utf::IsValid(text.data(), text.size());
-}
-
 void AppendUtf8(char32_t codePoint, std::string* out) {
   char bytes[4];
   out->append(bytes, utf::Encode(codePoint, bytes));
@@ -27,7 +19,8 @@ std::string Windows1252ToUtf8(const std::string& text) {
 }
 
 std::string AsUtf8(const std::string& text) {
-  return IsStrictUtf8(text) ? text : Windows1252ToUtf8(text);
+  return utf::IsValid(text.data(), text.size()) ? text
+                                                : Windows1252ToUtf8(text);
 }
 
 std::vector<char32_t> DecodeUtf8(const std::string& text) {

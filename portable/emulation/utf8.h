@@ -9,11 +9,6 @@
 
 namespace emulation {
 
-// utf::SequenceLength and utf::IsValid (portable/utf.h), for the layers on
-// standard strings.
-std::size_t Utf8SequenceLength(const unsigned char* text, std::size_t size);
-bool IsStrictUtf8(const std::string& text);
-
 // `text` read as Windows-1252 (utf::FromWindows1252), in UTF-8.
 std::string Windows1252ToUtf8(const std::string& text);
 
