@@ -1,6 +1,7 @@
-// The seam's reads of the launcher's own files, for every platform but
-// Windows itself: the imitation of Windows reads every file with the
-// project's reader already, so they are the reads of any other file.
+// The seam's reads of the launcher's own files, shared by every platform but
+// Windows itself (Linux, the tests' scripted one, the checker's recorder):
+// their profile reads already use the project's reader, so the launcher's
+// own files are read like any other.
 #include "platform/seam.h"
 
 namespace platform {
