@@ -87,15 +87,15 @@ void LintAutorun(const emulation::Windows& windows, const std::string& codePage,
           "disc"});
   } else {
     const std::string program = ProgramOf(open.value);
+    const std::string withExtension = emulation::WithProgramExtension(program);
     std::string named = FindBeside(windows, folder, program);
-    if (named.empty() && program.find('.') == std::string::npos)
-      named = FindBeside(windows, folder, program + ".exe");
+    if (named.empty()) named = FindBeside(windows, folder, withExtension);
     std::string why;
     if (program.find_first_of("\\/:") != std::string::npos)
       why =
           "names a program in another folder, not the launcher beside "
           "autorun.inf";
-    else if (isLauncher(program) || isLauncher(program + ".exe"))
+    else if (isLauncher(program) || isLauncher(withExtension))
       why = "";
     else if (named.empty())
       why = "names no file beside autorun.inf";

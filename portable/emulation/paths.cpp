@@ -110,6 +110,10 @@ std::string NameOf(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
+std::string WithProgramExtension(const std::string& path) {
+  return NameOf(path).find('.') == std::string::npos ? path + ".exe" : path;
+}
+
 std::string Join(const std::string& folder, const std::string& name,
                  char separator) {
   if (folder.empty() || IsSeparator(folder.back())) return folder + name;

@@ -38,6 +38,10 @@ std::string FolderOf(const std::string& path);
 // The last component of a path: what follows its last '\' or '/'.
 std::string NameOf(const std::string& path);
 
+// The name Windows looks for when asked for the program `path`: ".exe"
+// added when the last component has no extension.
+std::string WithProgramExtension(const std::string& path);
+
 // `name` inside `folder`, with `separator` between them unless the folder
 // ends with one already.
 std::string Join(const std::string& folder, const std::string& name,

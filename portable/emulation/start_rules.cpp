@@ -20,7 +20,6 @@ const char kShell[] = "/bin/sh";
 const char kEndOfOptions[] = "--";
 // $PATH when the variable is not set, as execvp takes it.
 const char kDefaultSearchPath[] = "/bin:/usr/bin";
-const char kProgramExtension[] = ".exe";
 // What Windows starts as a program whatever its first bytes say (a file
 // that begins with kProgramMark starts under any name).
 const char* const kProgramExtensions[] = {".exe", ".com"};
@@ -266,8 +265,7 @@ Start Windows::WindowsStart(const std::string& commandLine) const {
   } search{this, {}, ""};
   const cmdline::ProgramFinder find = [](const char* candidate, void* context) {
     Search& s = *static_cast<Search*>(context);
-    std::string name = candidate;
-    if (NameOf(name).find('.') == std::string::npos) name += kProgramExtension;
+    const std::string name = WithProgramExtension(candidate);
     if (IsBareName(name)) {
       const std::string found = s.windows->SearchBareProgram(name);
       s.start = Success(found.empty() ? name : found, "", "exists");
