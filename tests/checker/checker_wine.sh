@@ -15,17 +15,23 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # Runs the checker on `folder` for `target`, its output to a pipe or (with
-# "console") to a console: `script` gives Wine a terminal, in UTF-8.
+# "console") to a console: `script` gives Wine a terminal, in UTF-8. Every
+# report opens with its target: without it Wine did not start the checker at
+# all, which says nothing of the checker: once more, aloud (suite.py).
 check() {
-  local windows=$1 target=$2 output=$3 command
+  local windows=$1 target=$2 output=$3 what=$4 command
   command=("$PELLOMAR_WINE" "$checker" --target="$target" "$windows")
   if [ "$output" = console ]; then
-    # Without the cursor sequences that Wine's console adds to each write.
-    LC_ALL=C.UTF-8 script -qec "$(printf '%q ' "${command[@]}") 2>&1" /dev/null |
-      sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g'
-  else
-    "${command[@]}" 2>&1
+    command=(env LC_ALL=C.UTF-8 script -qec "$(printf '%q ' "${command[@]}") 2>&1" /dev/null)
   fi
+  local status=0
+  # What it says (and the checker's errors) shown, never taken as the report.
+  python3 scripts/lib/suite.py run-wine "$what" "$work/report" \
+    --expect 'target: ' --what pellomar-check.exe -- "${command[@]}" >&2 ||
+    status=$?
+  # Without the cursor sequences that Wine's console adds to each write.
+  sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g' "$work/report"
+  return "$status"
 }
 
 # Rows: folder name, target, output. Each folder is a copy of the sample.
@@ -39,14 +45,8 @@ for row in "${rows[@]}"; do
   [ -d "$folder" ] || cp -r examples "$folder"
   windows="Z:${folder//\//\\}"
   status=0
-  report=$(check "$windows" "$target" "$output" | tr -d '\r') || status=$?
-  # Every report opens with its target: without it Wine did not start the
-  # checker at all, which says nothing of the checker: once more, aloud.
-  if ! grep -q '^target: ' <<<"$report"; then
-    echo "$label: $name ($target, $output): Wine left no report; trying once more"
-    status=0
-    report=$(check "$windows" "$target" "$output" | tr -d '\r') || status=$?
-  fi
+  report=$(check "$windows" "$target" "$output" "$label: $name ($target, $output)" |
+    tr -d '\r') || status=$?
   if [ "$status" -eq 0 ] && grep -qxF "warnings: 0" <<<"$report" &&
     grep -qF "folder: $windows " <<<"$report"; then
     passed=$((passed + 1))
@@ -63,14 +63,8 @@ done
 # texts (Wine shows this folder on drive Z: as the emulation does).
 medium=tests/checker/media/broken
 status=0
-"$PELLOMAR_WINE" "$checker" --format=gcc "$medium" >"$work/broken.gcc" ||
-  status=$?
-if [ ! -s "$work/broken.gcc" ]; then
-  echo "$label: Wine left no report of the broken medium; trying once more"
-  status=0
-  "$PELLOMAR_WINE" "$checker" --format=gcc "$medium" >"$work/broken.gcc" ||
-    status=$?
-fi
+python3 scripts/lib/suite.py run-wine "$label: the broken medium" "$work/broken.gcc" \
+  -- "$PELLOMAR_WINE" "$checker" --format=gcc "$medium" || status=$?
 got=$(tr -d '\r' <"$work/broken.gcc")
 z_folder="Z:$(pwd -P | tr / '\\')\\${medium//\//\\}"
 got="${got//"$z_folder"/\{Z_FOLDER\}}"

@@ -401,31 +401,34 @@ def wine_list_line(base, exe, language):
                      for p in fields) + "\t" + " ".join(["yes"] * ANSWERS)
 
 
-def run_wine(driver, bases, folders, work):
+def run_wine(label, driver, bases, folders, work):
     """Drives every folder's Windows launcher in one Wine process; the
     folders whose run Wine itself could not start are tried once more, in a
     second one. Returns the seconds taken."""
     started = time.monotonic()
-    todo = list(zip(bases, folders))
-    for attempt in range(2):
+
+    def command(attempt, todo):
         listing = work / f"wine-runs-{attempt}.txt"
         listing.write_text("".join(
             wine_list_line(base, base / f.deep / "folder" / "pellomar.exe",
                            f.language) + "\n" for base, f in todo),
             encoding="utf-8")
-        subprocess.run(suite.wine(driver, "--list",
-                                  scenarios.windows_path(listing)),
-                       cwd=driver.parent, timeout=120 + 60 * len(todo),
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        # Wine, loaded, now and then fails to start a process: the launcher
-        # ("cannot start" in the log) or the driver (no log from there on).
-        hiccups = [(b, f) for b, f in todo if not wine_lines(b) or any(
-            line.startswith("cannot start") for line in wine_lines(b))]
-        if not hiccups or attempt:
-            break
-        print(f"Wine did not start {len(hiccups)} launcher runs; "
-              "trying those once more")
-        todo = hiccups
+        return suite.wine(driver, "--list", scenarios.windows_path(listing))
+
+    # Wine, loaded, now and then fails to start a process: the launcher
+    # ("cannot start" in the log) or the driver (no log from there on). Such
+    # runs started nothing and are made once more.
+    def hiccups():
+        return [(b, f) for b, f in zip(bases, folders)
+                if not (b / "starts-wine.log").exists()
+                and (not wine_lines(b) or any(line.startswith("cannot start")
+                                              for line in wine_lines(b)))]
+
+    suite.run_wine(label, command(0, list(zip(bases, folders))),
+                   lambda: not hiccups(), again=lambda: command(1, hiccups()),
+                   what=lambda: f"{len(hiccups())} of {len(bases)} launcher runs",
+                   cwd=driver.parent, timeout=120 + 60 * len(bases),
+                   stdout=subprocess.DEVNULL)
     return time.monotonic() - started
 
 
@@ -530,7 +533,8 @@ def main():
         with ThreadPoolExecutor(max_workers=6) as pool:
             wine = None
             if "wine" in sides:
-                wine = pool.submit(run_wine, args.programs.resolve() / "driver.exe",
+                wine = pool.submit(run_wine, args.label,
+                                   args.programs.resolve() / "driver.exe",
                                    bases, folders, work)
             if "linux" in sides:
                 # In processes of their own: a thread that copies the

@@ -45,7 +45,7 @@ def system_folder(launcher):
     return windows / name
 
 
-def run(scenario, launcher, programs, work):
+def run(label, scenario, launcher, programs, work):
     base = work / scenario.name
     dirs = scenarios.make_folders(scenario, base)
     dirs["windows"] = Path(os.environ["WINEPREFIX"]) / "drive_c" / "windows"
@@ -91,11 +91,24 @@ def run(scenario, launcher, programs, work):
         env["PELLOMAR_START_SLEEP"] = str(scenario.sleep)
     if scenario.codepage:
         env["LC_ALL"] = LOCALES[scenario.codepage]
-    subprocess.run(command, env=env, cwd=programs, timeout=120,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    lines = (log.read_text(encoding="utf-8", errors="replace").splitlines()
-             if log.exists() else [])
+    def read_log():
+        return (log.read_text(encoding="utf-8", errors="replace").splitlines()
+                if log.exists() else [])
+
+    # Wine itself, loaded, now and then fails to start a process: the driver
+    # (no log at all) or the launcher (which the driver reports). Such a run
+    # changed nothing and says nothing of the launcher: it is made once more.
+    def left_trace():
+        lines = read_log()
+        return starts_log.exists() or (lines and not any(
+            line.startswith("cannot start") for line in lines))
+
+    suite.run_wine(f"{label}: {scenario.name}", command, left_trace,
+                   env=env, cwd=programs, timeout=120,
+                   stdout=subprocess.DEVNULL)
+
+    lines = read_log()
     boxes = [line for line in lines if line.startswith("box ")]
     exits = [line for line in lines if line.startswith("exit ")]
     exit_code = int(exits[-1].split()[1]) if exits else None
@@ -147,18 +160,8 @@ def main():
             if why_not:
                 tally.skip(scenario.name, why_not)
                 continue
-            problems = run(scenario, args.launcher.resolve(),
+            problems = run(args.label, scenario, args.launcher.resolve(),
                            args.programs.resolve(), Path(tmp))
-            if problems and (problems[0] == WINE_LEFT_NO_LOG or
-                             problems[0].startswith("the driver cannot start")):
-                # Wine itself, loaded, now and then fails to start a process
-                # (the driver: no log at all; or the launcher, which the
-                # driver reports); that says nothing of the launcher: once
-                # more, aloud.
-                print(f"{args.label}: {scenario.name}: {problems[0]}; "
-                      "trying once more")
-                problems = run(scenario, args.launcher.resolve(),
-                               args.programs.resolve(), Path(tmp) / "again")
             tally.record(scenario.name, problems)
     return tally.finish()
 

@@ -5,7 +5,9 @@
   32-bit loader cannot be started, or when PELLOMAR_WINE_64_ONLY asks for it,
   and says why; a choice made once is kept.
 - suite.py never hands Wine a 32-bit program on that path, and tells the
-  machine type of real and damaged program files.
+  machine type of real and damaged program files; a Wine run that left no
+  trace is made once more, aloud, with what Wine said, from Python and from
+  shell scripts alike.
 - closing_line (results.sh) sums the tallies and names what was skipped and
   why, also from tallies that suite.py recorded.
 """
@@ -178,32 +180,47 @@ def test_closing_line(work):
 
 def test_run_wine(work):
     # A stand-in for Wine that leaves its trace from the given run on (0:
-    # never); it counts its runs in a file.
+    # never), and says on standard error which run it was; it counts its
+    # runs in a file.
     stand_in = work / "wine.sh"
     stand_in.write_text('n=$(($(cat "$1" 2>/dev/null || echo 0) + 1))\n'
                         'echo "$n" >"$1"\n'
-                        '[ "$3" -ne 0 ] && [ "$n" -ge "$3" ] && : >"$2"\n'
+                        'echo "run $n" >&2\n'
+                        '[ "$3" -ne 0 ] && [ "$n" -ge "$3" ] && : >"$2" &&\n'
+                        '  printf "\\033[?25ltarget: windows\\r\\n"\n'
                         'exit 0\n')
-    # name, the run that leaves a trace, runs expected, said aloud
+    python = ("import sys; from pathlib import Path; import suite; "
+              "suite.run_wine('lib', sys.argv[1:], Path(sys.argv[4]).exists)")
+    # name, the run that leaves a trace, runs expected, said aloud; each
+    # through Python and through the shell scripts' entry point, which takes
+    # the output (behind a terminal's controls) for the trace.
     cases = [("first run leaves its trace", 1, 1, False),
              ("a hiccup, then the run", 2, 2, True),
              ("no trace twice: never a third run", 0, 2, True)]
     for name, traced_from, runs, aloud in cases:
-        count, trace = work / f"{traced_from}.count", work / f"{traced_from}.trace"
-        out = subprocess.run(
-            [sys.executable, "-c",
-             "import sys; from pathlib import Path; import suite; "
-             "suite.run_wine('lib', sys.argv[1:], Path(sys.argv[4]).exists)",
-             "sh", str(stand_in), str(count), str(trace), str(traced_from)],
-            env=dict(clean_env(), PYTHONPATH=str(LIB)), capture_output=True,
-            text=True, timeout=60)
-        got_runs = int(count.read_text()) if count.exists() else 0
-        problems = [] if out.returncode == 0 else [out.stderr.strip()]
-        if got_runs != runs:
-            problems.append(f"{got_runs} runs, expected {runs}")
-        if ("trying once more" in out.stdout) != aloud:
-            problems.append(f"said {out.stdout!r}")
-        tally.record(f"run_wine: {name}", problems)
+        for way in ("python", "shell"):
+            count = work / f"{way}{traced_from}.count"
+            trace = work / f"{way}{traced_from}.trace"
+            command = ["sh", str(stand_in), str(count), str(trace),
+                       str(traced_from)]
+            if way == "python":
+                command = [sys.executable, "-c", python, *command]
+            else:
+                command = [sys.executable, str(LIB / "suite.py"), "run-wine",
+                           "lib", str(work / f"{traced_from}.out"),
+                           "--expect", "target: ", "--", *command]
+            out = subprocess.run(command, env=dict(clean_env(),
+                                                   PYTHONPATH=str(LIB)),
+                                 capture_output=True, text=True, timeout=60)
+            got_runs = int(count.read_text()) if count.exists() else 0
+            problems = [] if out.returncode == 0 else [out.stderr.strip()]
+            if got_runs != runs:
+                problems.append(f"{got_runs} runs, expected {runs}")
+            if ("trying once more" in out.stdout) != aloud:
+                problems.append(f"said {out.stdout!r}")
+            if aloud and "(Wine said: run 1)" not in out.stdout:
+                problems.append(f"did not pass on what Wine said: {out.stdout!r}")
+            tally.record(f"run_wine ({way}): {name}", problems)
 
 
 def test_start_display(work):
