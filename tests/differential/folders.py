@@ -401,13 +401,14 @@ def wine_list_line(base, exe, language):
                      for p in fields) + "\t" + " ".join(["yes"] * ANSWERS)
 
 
-def run_wine(label, driver, bases, folders, work):
+def run_wine(label, driver, bases, folders, work, first_attempt=0):
     """Drives every folder's Windows launcher in one Wine process; the
     folders whose run Wine itself could not start are tried once more, in a
     second one. Returns the seconds taken."""
     started = time.monotonic()
 
     def command(attempt, todo):
+        attempt += first_attempt
         listing = work / f"wine-runs-{attempt}.txt"
         listing.write_text("".join(
             wine_list_line(base, base / f.deep / "folder" / "pellomar.exe",
@@ -430,6 +431,10 @@ def run_wine(label, driver, bases, folders, work):
                    cwd=driver.parent, timeout=120 + 60 * len(bases),
                    stdout=subprocess.DEVNULL)
     return time.monotonic() - started
+
+
+def started_any(lines):
+    return any(line.startswith("start ") for line in lines)
 
 
 def wine_lines(base):
@@ -560,6 +565,26 @@ def main():
                     seen, more = wine_seen(bases[i])
                     return predicted, trouble + more, seen
                 results["wine"] = list(pool.map(wine_side, range(len(folders))))
+                # Wine, loaded, now and then does not start the program that
+                # the launcher starts: the launcher then rightly tells that it
+                # did not start. A fault of the launcher's own does so again,
+                # so those folders alone are run once more, aloud.
+                again = [i for i, (predicted, _, seen)
+                         in enumerate(results["wine"])
+                         if started_any(predicted) and not started_any(seen)]
+                if again:
+                    suite.wine_hiccup_note(
+                        args.label, f"the programs of {len(again)} of "
+                        f"{len(folders)} launcher runs")
+                    for i in again:
+                        for log in ("wine.log", "starts-wine.log"):
+                            (bases[i] / log).unlink(missing_ok=True)
+                    timing["wine"] += run_wine(
+                        args.label, args.programs.resolve() / "driver.exe",
+                        [bases[i] for i in again], [folders[i] for i in again],
+                        work, first_attempt=2)
+                    for i, result in zip(again, pool.map(wine_side, again)):
+                        results["wine"][i] = result
 
         shown = 0
         counts = {}  # (side, kind) -> [folders, agree]
