@@ -19,8 +19,10 @@ set(PELLOMAR_TEST_SKIPPED 77)
 # NAME-desktop/), for a long runner that then runs beside the others
 # (DESKTOP NAME): runners on one desktop take turns, and each desktop is a
 # prefix of its own, as the runs change its registry and system folder.
+# KEEPER, a Windows program, keeps Wine's desktop process up meanwhile
+# (start_wine in scripts/lib/desktop.sh).
 function(pellomar_add_desktop_fixture)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "WINE" "NAME" "")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "WINE" "NAME;KEEPER" "")
   set(fixture_script ${PROJECT_SOURCE_DIR}/scripts/lib/desktop_fixture.sh)
   set(fixture desktop)
   if(arg_NAME)
@@ -29,7 +31,7 @@ function(pellomar_add_desktop_fixture)
   set(wine_option)
   set(labels e2e)
   if(arg_WINE)
-    set(wine_option --wine)
+    set(wine_option --wine ${arg_KEEPER})
     set(labels wine)
   endif()
   add_test(NAME ${fixture}-start

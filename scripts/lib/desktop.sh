@@ -16,10 +16,11 @@
 #   that path on a kernel that could run 32-bit programs.
 # wine_runs_build ARCH: whether Wine here runs the programs of build/ARCH
 #   (win32's only where 32-bit programs run); after choose_wine.
-# start_wine DIR: makes a fresh 64-bit prefix in DIR/prefix (with WoW64 for
-#   32-bit programs where they run) with boxes that close at once (no window
-#   manager decorations) and the language set to ENU, and keeps its Wine
-#   server running; exports WINEPREFIX.
+# start_wine DIR [KEEPER]: makes a fresh 64-bit prefix in DIR/prefix (with
+#   WoW64 for 32-bit programs where they run) with boxes that close at once
+#   (no window manager decorations) and the language set to ENU, and keeps
+#   its Wine server running; exports WINEPREFIX. KEEPER, the tests' window
+#   owner (tests/wine/window.cpp), keeps Wine's desktop process running too.
 # stop_desktop: ends Wine's server and the display.
 
 # Wine's two loaders on Debian: the 32-bit one (wine32:i386), which the wine
@@ -80,8 +81,11 @@ choose_wine() {
 
 wine_runs_build() { [ "$1" != win32 ] || [ "$PELLOMAR_WINE_32" = 1 ]; }
 
+# The keeper's window class: no scenario's application uses it.
+WINE_DESKTOP_KEEPER_CLASS=PellomarDesktopKeeper
+
 start_wine() {
-  local root=$1
+  local root=$1 keeper=${2:-}
   choose_wine
   export WINEPREFIX="$root/prefix" WINEARCH=win64 WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -105,6 +109,14 @@ start_wine() {
   {
     "$PELLOMAR_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
     "$PELLOMAR_WINE" reg add 'HKCU\Control Panel\International' /v sLanguage /d ENU /f
+    # Wine's desktop process ends a few seconds after the last program with
+    # a window; the next one to make a window then starts it again and waits
+    # for it, which on a loaded machine took long enough for a test's program
+    # to be given up on. The keeper's hidden window keeps the desktop up
+    # until stop_desktop ends the prefix's processes.
+    if [ -n "$keeper" ]; then
+      "$PELLOMAR_WINE" "$keeper" "$WINE_DESKTOP_KEEPER_CLASS" 0 &
+    fi
     # rundll32 makes a hidden window, which starts the desktop.
     "$PELLOMAR_WINE" rundll32.exe user32.dll,GetDesktopWindow
   } </dev/null >>"$root/wineboot.log" 2>&1
