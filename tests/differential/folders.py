@@ -425,9 +425,15 @@ def run_wine(label, driver, bases, folders, work, first_attempt=0):
                 and (not wine_lines(b) or any(line.startswith("cannot start")
                                               for line in wine_lines(b)))]
 
+    def what():
+        refused = [line for b, _ in hiccups() for line in wine_lines(b)
+                   if line.startswith("cannot start")]
+        return (f"{len(hiccups())} of {len(bases)} launcher runs"
+                + (f" (the first: {refused[0]})" if refused else ""))
+
     suite.run_wine(label, command(0, list(zip(bases, folders))),
                    lambda: not hiccups(), again=lambda: command(1, hiccups()),
-                   what=lambda: f"{len(hiccups())} of {len(bases)} launcher runs",
+                   what=what,
                    cwd=driver.parent, timeout=120 + 60 * len(bases),
                    stdout=subprocess.DEVNULL)
     return time.monotonic() - started

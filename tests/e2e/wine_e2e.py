@@ -104,8 +104,14 @@ def run(label, scenario, launcher, programs, work):
         return starts_log.exists() or (lines and not any(
             line.startswith("cannot start") for line in lines))
 
+    # The driver's own line, with Windows' error code, says which start
+    # Wine refused.
+    def refused():
+        return next((f"the launcher ({line})" for line in read_log()
+                     if line.startswith("cannot start")), None)
+
     suite.run_wine(f"{label}: {scenario.name}", command, left_trace,
-                   env=env, cwd=programs, timeout=120,
+                   what=refused, env=env, cwd=programs, timeout=120,
                    stdout=subprocess.DEVNULL)
 
     lines = read_log()

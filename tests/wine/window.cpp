@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
   if (CreateWindowA(argv[1], "running", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
                     nullptr, nullptr, cls.hInstance, nullptr) == nullptr)
     return 1;
-  if (seconds > 0) SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, nullptr);
+  if (seconds > 0)
+    SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, nullptr);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (msg.message == WM_TIMER) break;
